@@ -1,0 +1,10 @@
+#include "core/globals.h"
+
+namespace zova {
+
+ProgramGlobals& Globals() {
+  static ProgramGlobals g;
+  return g;
+}
+
+}  // namespace zova
