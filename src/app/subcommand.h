@@ -39,6 +39,6 @@ bool TakeIniArgument(std::vector<std::string>& args);
 
 #define ZOVA_SUBCOMMAND_CAT2(a, b) a##b
 #define ZOVA_SUBCOMMAND_CAT(a, b) ZOVA_SUBCOMMAND_CAT2(a, b)
-#define ZOVA_SUBCOMMAND(name, fn, usage)                                            \
-  static ::zova::app::SubcommandRegistration ZOVA_SUBCOMMAND_CAT(subcommand_, __LINE__)( \
-      name, fn, usage)
+#define ZOVA_SUBCOMMAND(name, fn, usage)                                                          \
+  static ::zova::app::SubcommandRegistration ZOVA_SUBCOMMAND_CAT(subcommand_, __LINE__)(name, fn, \
+                                                                                        usage)

@@ -17,15 +17,19 @@ bool SleepReal(std::chrono::steady_clock::duration d, const std::atomic<bool>* s
     if (stop && stop->load(std::memory_order_relaxed)) return false;
     auto now = std::chrono::steady_clock::now();
     if (now >= end) return true;
-    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-        end - now, std::chrono::milliseconds(20)));
+    std::this_thread::sleep_for(
+        std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(20)));
   }
 }
 
 }  // namespace
 
-Clock& TheClock() { return *g_clock.load(std::memory_order_acquire); }
-void SetClock(Clock* clock) { g_clock.store(clock ? clock : &g_steady, std::memory_order_release); }
+Clock& TheClock() {
+  return *g_clock.load(std::memory_order_acquire);
+}
+void SetClock(Clock* clock) {
+  g_clock.store(clock ? clock : &g_steady, std::memory_order_release);
+}
 
 int64_t SteadyClock::TickMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -33,7 +37,9 @@ int64_t SteadyClock::TickMs() {
       .count();
 }
 
-WallTime SteadyClock::Now() { return std::chrono::system_clock::now(); }
+WallTime SteadyClock::Now() {
+  return std::chrono::system_clock::now();
+}
 
 bool SteadyClock::Sleep(int64_t ms, const std::atomic<bool>* stop) {
   return SleepReal(std::chrono::milliseconds(std::max<int64_t>(ms, 0)), stop);
@@ -65,7 +71,9 @@ bool ManualClock::Sleep(int64_t ms, const std::atomic<bool>* stop) {
 }
 
 ScaledClock::ScaledClock(double scale)
-    : scale_(scale), start_(std::chrono::steady_clock::now()), wallStart_(std::chrono::system_clock::now()) {}
+    : scale_(scale),
+      start_(std::chrono::steady_clock::now()),
+      wallStart_(std::chrono::system_clock::now()) {}
 
 int64_t ScaledClock::TickMs() {
   auto real = std::chrono::steady_clock::now() - start_;
@@ -80,7 +88,8 @@ WallTime ScaledClock::Now() {
 }
 
 bool ScaledClock::Sleep(int64_t ms, const std::atomic<bool>* stop) {
-  auto real = std::chrono::duration<double, std::milli>(static_cast<double>(std::max<int64_t>(ms, 0)) / scale_);
+  auto real = std::chrono::duration<double, std::milli>(
+      static_cast<double>(std::max<int64_t>(ms, 0)) / scale_);
   return SleepReal(std::chrono::duration_cast<std::chrono::steady_clock::duration>(real), stop);
 }
 

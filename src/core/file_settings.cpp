@@ -8,9 +8,13 @@
 
 namespace zova {
 
-std::string MachineSection(int machineNo) { return "Maskin" + std::to_string(machineNo); }
+std::string MachineSection(int machineNo) {
+  return "Maskin" + std::to_string(machineNo);
+}
 
-std::string ProgramExt() { return ReadIniUpper("Program", "Ext", ".NC"); }
+std::string ProgramExt() {
+  return ReadIniUpper("Program", "Ext", ".NC");
+}
 
 std::string NomProgramExt(bool turn) {
   return turn ? ReadIniUpper("Program", "NomTurnExt", ".TRN")

@@ -15,7 +15,7 @@ struct ProgramGlobals {
   bool TestModus = false;
   std::string SysExt = ".SPR";
   int ForInst = 0;
-  bool Debug = false;        // [TextUtil] Debug
+  bool Debug = false;         // [TextUtil] Debug
   uint8_t SendToMachine = 0;  // main thread only
 };
 

@@ -107,7 +107,9 @@ std::string Utf8ToLatin1(std::string_view utf8) {
 }
 
 namespace {
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsTrimmed(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
 }  // namespace
 
 std::string TrimLeft(std::string_view s) {

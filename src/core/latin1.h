@@ -36,7 +36,9 @@ std::string Utf8ToLatin1(std::string_view utf8);
 
 // The station's own texts are written in UTF-8 sources; L1 gives their Latin-1
 // bytes. Use it where a text is defined, not in hot paths.
-inline std::string L1(std::string_view utf8) { return Utf8ToLatin1(utf8); }
+inline std::string L1(std::string_view utf8) {
+  return Utf8ToLatin1(utf8);
+}
 
 // Trims blanks and control characters up to 32 on both ends (Delphi Trim).
 std::string Trim(std::string_view s);

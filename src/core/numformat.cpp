@@ -24,7 +24,9 @@ std::string IntToStrPad(long long n, int width) {
   return PadStr(s, std::max<int>(std::min(width, 255), static_cast<int>(s.size())), true);
 }
 
-std::string IntToStrZero(long long n, int width) { return ZeroPadAfterSign(std::to_string(n), width); }
+std::string IntToStrZero(long long n, int width) {
+  return ZeroPadAfterSign(std::to_string(n), width);
+}
 
 std::string FloatToStr(double x, int decimals) {
   decimals = std::clamp(decimals, 0, 18);

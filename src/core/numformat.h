@@ -23,6 +23,8 @@ std::string FloatToStrSigned(int width, int decimals, double x);
 std::string PadStr(std::string_view s, int width, bool left);
 // Head = text before the first Sep, S = text after it; without Sep Head = S, S = "".
 void SplitFirst(std::string_view sep, std::string& s, std::string& head);
-inline std::string BoolToDigit(bool b) { return b ? "1" : "0"; }
+inline std::string BoolToDigit(bool b) {
+  return b ? "1" : "0";
+}
 
 }  // namespace zova

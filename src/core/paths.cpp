@@ -195,10 +195,18 @@ bool ForceDirectories(std::string_view stationPath) {
   return IsDirFs(p);
 }
 
-std::string DefaultIniPath() { return "/etc/zova/Zova.ini"; }
-std::string DefaultDataRoot() { return "/var/lib/zova/"; }
-std::string HomeDir() { return WithTrailingSep(EnvOr("HOME", "/root")); }
-std::string TempDir() { return WithTrailingSep(EnvOr("TMPDIR", "/tmp")); }
+std::string DefaultIniPath() {
+  return "/etc/zova/Zova.ini";
+}
+std::string DefaultDataRoot() {
+  return "/var/lib/zova/";
+}
+std::string HomeDir() {
+  return WithTrailingSep(EnvOr("HOME", "/root"));
+}
+std::string TempDir() {
+  return WithTrailingSep(EnvOr("TMPDIR", "/tmp"));
+}
 
 std::string ProgramDir() {
   char buf[PATH_MAX];

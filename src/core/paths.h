@@ -11,7 +11,9 @@
 
 namespace zova {
 
-inline bool IsSep(char c) { return c == '\\' || c == '/'; }
+inline bool IsSep(char c) {
+  return c == '\\' || c == '/';
+}
 
 // 1-based position of the "." that starts the extension, searching from the
 // end and stopping at a separator; 0 when there is none.
@@ -49,11 +51,11 @@ bool DirExists(std::string_view stationPath);
 bool ForceDirectories(std::string_view stationPath);
 
 // Default locations of the Linux station.
-std::string DefaultIniPath();     // /etc/zova/Zova.ini
-std::string DefaultDataRoot();    // /var/lib/zova/
-std::string HomeDir();            // last emergency store
-std::string TempDir();            // $TMPDIR or /tmp/, with trailing "/"
-std::string ProgramDir();         // directory of the executable, trailing "/"
+std::string DefaultIniPath();   // /etc/zova/Zova.ini
+std::string DefaultDataRoot();  // /var/lib/zova/
+std::string HomeDir();          // last emergency store
+std::string TempDir();          // $TMPDIR or /tmp/, with trailing "/"
+std::string ProgramDir();       // directory of the executable, trailing "/"
 
 // Files (not directories) of Dir whose names match the Windows mask
 // (case-insensitive, "*" and "?"). Names only, sorted.

@@ -27,8 +27,12 @@ void OpenMode(std::string_view name, std::FILE*& f, const char* mode, bool& ok) 
 
 }  // namespace
 
-void OpenWrite(std::string_view name, TextFile& f, bool& ok) { OpenMode(name, f.f_, "wb", ok); }
-void OpenAppend(std::string_view name, TextFile& f, bool& ok) { OpenMode(name, f.f_, "ab", ok); }
+void OpenWrite(std::string_view name, TextFile& f, bool& ok) {
+  OpenMode(name, f.f_, "wb", ok);
+}
+void OpenAppend(std::string_view name, TextFile& f, bool& ok) {
+  OpenMode(name, f.f_, "ab", ok);
+}
 
 void OpenRead(std::string_view name, TextFile& f, bool& ok) {
   OpenMode(name, f.f_, "rb", ok);

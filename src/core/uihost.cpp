@@ -11,8 +11,12 @@ namespace {
 std::atomic<UiHost*> g_host{nullptr};
 }  // namespace
 
-UiHost* CurrentUiHost() { return g_host.load(std::memory_order_acquire); }
-void SetUiHost(UiHost* host) { g_host.store(host, std::memory_order_release); }
+UiHost* CurrentUiHost() {
+  return g_host.load(std::memory_order_acquire);
+}
+void SetUiHost(UiHost* host) {
+  g_host.store(host, std::memory_order_release);
+}
 
 void ShowNotice(std::string_view caption, std::string_view text) {
   try {

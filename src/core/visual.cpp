@@ -8,10 +8,10 @@ namespace zova {
 
 namespace {
 
-constexpr std::string_view kNames[32] = {
-    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "TAB", "LF",
-    "VT",  "FF",  "CR",  "SO",  "SI",  "DLE", "XON", "DC2", "XOFF", "DC4", "NAK",
-    "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+constexpr std::string_view kNames[32] = {"NUL", "SOH", "STX", "ETX",  "EOT", "ENQ", "ACK", "BEL",
+                                         "BS",  "TAB", "LF",  "VT",   "FF",  "CR",  "SO",  "SI",
+                                         "DLE", "XON", "DC2", "XOFF", "DC4", "NAK", "SYN", "ETB",
+                                         "CAN", "EM",  "SUB", "ESC",  "FS",  "GS",  "RS",  "US"};
 
 bool ShownAsNumber(uint8_t b) {
   return b >= 127 || b == '!' || b == '#' || b == '@' || b == '[' || b == ']';
@@ -19,7 +19,9 @@ bool ShownAsNumber(uint8_t b) {
 
 }  // namespace
 
-std::string_view ControlName(uint8_t b) { return b < 32 ? kNames[b] : std::string_view(); }
+std::string_view ControlName(uint8_t b) {
+  return b < 32 ? kNames[b] : std::string_view();
+}
 
 void AppendVisual(std::string& out, std::string_view s) {
   for (char c : s) {

@@ -38,7 +38,7 @@ TEST(VisualNotation, DecodesTokensAsTabled) {
       {"[NUL]x", std::string("\0x", 2), false},
       {"abc", "abc", false},
       {"[ABCDEFG]", "ABCDEFG]", true},  // no "]" within six bytes: the "[" is dropped
-      {"x[", "x[", false},               // shorter than three bytes
+      {"x[", "x[", false},              // shorter than three bytes
       {"ab[", "ab", true},
   };
   for (const auto& c : cases) {

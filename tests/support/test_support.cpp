@@ -39,7 +39,9 @@ Answer RecordingUiHost::AskButtons(std::string_view, std::string_view,
   return safeDefault;
 }
 
-bool RecordingUiHost::AskText(std::string_view, std::string_view, std::string&) { return false; }
+bool RecordingUiHost::AskText(std::string_view, std::string_view, std::string&) {
+  return false;
+}
 
 FileChoice RecordingUiHost::ChooseFile(std::string_view, std::string_view, std::string_view) {
   std::lock_guard lock(mutex_);
@@ -53,8 +55,7 @@ FileChoice RecordingUiHost::SelectFolder(std::string_view a, std::string_view b)
   return ChooseFile(a, b, "");
 }
 
-bool RecordingUiHost::OpenPath(std::string_view program, std::string_view args,
-                               std::string_view) {
+bool RecordingUiHost::OpenPath(std::string_view program, std::string_view args, std::string_view) {
   std::lock_guard lock(mutex_);
   opened.push_back(std::string(program) + " " + std::string(args));
   return true;

@@ -25,8 +25,7 @@ class RecordingUiHost : public UiHost {
   FileChoice ChooseFile(std::string_view caption, std::string_view initialDir,
                         std::string_view filter) override;
   FileChoice SelectFolder(std::string_view caption, std::string_view initialDir) override;
-  bool OpenPath(std::string_view program, std::string_view args,
-                std::string_view workDir) override;
+  bool OpenPath(std::string_view program, std::string_view args, std::string_view workDir) override;
   void ShowHelp(std::string_view topic) override;
 
   std::vector<Notice> Notices();

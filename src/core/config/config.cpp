@@ -36,9 +36,8 @@ std::string ReadIniStr(std::string_view section, std::string_view key, std::stri
   std::string value(def);
   ProfileFile* file = ActiveFile();
   if (!file) {
-    ShowNotice("Advarsel", L1("Programfeil - ingen aktiv ini-fil:") + "\r[" +
-                               std::string(section) + "], " + std::string(key) + " = " +
-                               std::string(def));
+    ShowNotice("Advarsel", L1("Programfeil - ingen aktiv ini-fil:") + "\r[" + std::string(section) +
+                               "], " + std::string(key) + " = " + std::string(def));
   } else if (!section.empty() && !key.empty()) {
     if (auto v = file->Read(section, key)) value = v->substr(0, kMaxValue);
   }
@@ -103,8 +102,8 @@ std::string ReadProfileStr(const std::string& stationPath, std::string_view sect
   return v ? *v : std::string(def);
 }
 
-bool WriteProfileStr(const std::string& stationPath, std::string_view section,
-                     std::string_view key, std::string_view value) {
+bool WriteProfileStr(const std::string& stationPath, std::string_view section, std::string_view key,
+                     std::string_view value) {
   return ProfileAt(FsPath(stationPath)).Write(section, key, value);
 }
 

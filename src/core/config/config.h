@@ -39,7 +39,7 @@ bool WriteIniBool(std::string_view section, std::string_view key, bool b);
 // Reads of any profile file (the registry files, test files).
 std::string ReadProfileStr(const std::string& stationPath, std::string_view section,
                            std::string_view key, std::string_view def);
-bool WriteProfileStr(const std::string& stationPath, std::string_view section,
-                     std::string_view key, std::string_view value);
+bool WriteProfileStr(const std::string& stationPath, std::string_view section, std::string_view key,
+                     std::string_view value);
 
 }  // namespace zova

@@ -13,14 +13,17 @@ std::string_view TrimBlanks(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-bool IsBlank(std::string_view line) { return TrimBlanks(line).empty(); }
+bool IsBlank(std::string_view line) {
+  return TrimBlanks(line).empty();
+}
 
 // Name of a "[name]" header line, or nullopt.
 std::optional<std::string_view> HeaderName(std::string_view line) {
   std::string_view t = TrimBlanks(line);
   if (t.empty() || t[0] != '[') return std::nullopt;
   size_t close = t.find(']');
-  return TrimBlanks(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+  return TrimBlanks(
+      t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
 }
 
 }  // namespace
@@ -96,8 +99,7 @@ void ProfileText::Index() {
   }
 }
 
-std::optional<std::string> ProfileText::Get(std::string_view section,
-                                            std::string_view key) const {
+std::optional<std::string> ProfileText::Get(std::string_view section, std::string_view key) const {
   auto it = keyLine_.find(MapKey(section, key));
   if (it == keyLine_.end()) return std::nullopt;
   std::string k, v;

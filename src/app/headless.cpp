@@ -1,0 +1,112 @@
+#include "app/headless.h"
+
+#include <csignal>
+#include <cstdio>
+#include <mutex>
+
+#include "core/latin1.h"
+#include "core/mainthread.h"
+#include "core/station.h"
+#include "core/station_log.h"
+
+namespace zova::app {
+
+namespace {
+
+std::atomic<bool> g_stopRequested{false};
+
+void OnSignal(int) {
+  g_stopRequested.store(true);
+}
+
+void PrintLine(const std::string& latin1) {
+  static std::mutex mutex;
+  std::string line = Latin1ToUtf8(latin1) + "\n";
+  std::lock_guard lock(mutex);
+  std::fputs(line.c_str(), stdout);
+  std::fflush(stdout);
+}
+
+std::string Quoted(std::string_view s) {
+  return "\"" + std::string(s) + "\"";
+}
+
+}  // namespace
+
+void HeadlessUiHost::ShowNotice(std::string_view caption, std::string_view text) {
+  LogStation("melding [" + std::string(caption) + "] " + std::string(text));
+}
+
+bool HeadlessUiHost::AskYesNo(std::string_view caption, std::string_view text, bool safeDefault) {
+  LogStation("spørsmål [" + std::string(caption) + "] " + std::string(text) + " -> " +
+             (safeDefault ? "Ja" : "Nei"));
+  return safeDefault;
+}
+
+Answer HeadlessUiHost::AskButtons(std::string_view caption, std::string_view text,
+                                  const std::vector<std::string>&, Answer safeDefault) {
+  LogStation("spørsmål [" + std::string(caption) + "] " + std::string(text));
+  return safeDefault;
+}
+
+bool HeadlessUiHost::AskText(std::string_view, std::string_view, std::string&) {
+  return false;
+}
+
+FileChoice HeadlessUiHost::ChooseFile(std::string_view, std::string_view, std::string_view) {
+  return {};
+}
+
+FileChoice HeadlessUiHost::SelectFolder(std::string_view, std::string_view) {
+  return {};
+}
+
+bool HeadlessUiHost::OpenPath(std::string_view program, std::string_view args, std::string_view) {
+  LogStation("åpner ikke " + Quoted(program) + " " + std::string(args) + " uten skjerm");
+  return false;
+}
+
+void HeadlessUiHost::ShowHelp(std::string_view topic) {
+  LogStation("hjelp " + Quoted(topic) + " finnes i Hjelp-katalogen");
+}
+
+int RunHeadless() {
+  HeadlessUiHost host;
+  SetUiHost(&host);
+  QueueCallOver callOver;
+  MainThread::Install(&callOver);
+
+  struct sigaction sa {};
+  sa.sa_handler = OnSignal;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+
+  int exitCode = 0;
+  {
+    Station station;
+    StationModel& model = station.Model();
+    model.onCellChanged = [&](int col, int row) {
+      PrintLine(std::to_string(row) + " " + ColumnHeading(col) + ": " + model.Cell(col, row));
+    };
+    model.onActiveLabelChanged = [&] { PrintLine("Aktiv: " + model.ActiveLabel()); };
+    model.onDisplayChanged = [&] {
+      if (model.DisplayWindow().visible) PrintLine("Visning: " + model.DisplayWindow().text);
+    };
+    bool allEnded = false;
+    station.onAllEnded = [&] { allEnded = true; };
+    station.Start();
+    while (!g_stopRequested.load() && !allEnded) {
+      callOver.WaitAndServe(100);
+      station.Tick();
+    }
+    LogStation(allEnded ? "alle maskiner er stoppet; stasjonen avsluttes"
+                        : "stopper alle maskiner");
+    station.Close();
+  }
+  MainThread::Install(nullptr);
+  SetUiHost(nullptr);
+  return exitCode;
+}
+
+}  // namespace zova::app

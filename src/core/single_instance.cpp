@@ -1,0 +1,105 @@
+#include "core/single_instance.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace zova {
+
+namespace {
+
+std::string RuntimeDir() {
+  const char* d = std::getenv("XDG_RUNTIME_DIR");
+  if (d && *d) return d;
+  return "/tmp";
+}
+
+bool FillAddress(const std::string& path, sockaddr_un& addr) {
+  std::memset(&addr, 0, sizeof addr);
+  addr.sun_family = AF_UNIX;
+  if (path.size() >= sizeof addr.sun_path) return false;
+  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+  return true;
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(std::string name) : name_(std::move(name)) {}
+
+std::string SingleInstance::LockPath() const {
+  return RuntimeDir() + "/" + name_ + "-" + std::to_string(::getuid()) + ".lock";
+}
+
+std::string SingleInstance::SocketPath() const {
+  return RuntimeDir() + "/" + name_ + "-" + std::to_string(::getuid()) + ".sock";
+}
+
+bool SingleInstance::Acquire() {
+  lockFd_ = ::open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (lockFd_ < 0) return true;  // no place for a lock: better run than refuse
+  if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return true;
+  ::close(lockFd_);
+  lockFd_ = -1;
+  // Another station runs: ask it to come forward.
+  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un addr;
+  if (fd >= 0 && FillAddress(SocketPath(), addr) &&
+      ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+    const char msg[] = "raise\n";
+    if (::write(fd, msg, sizeof msg - 1) < 0) {
+      // The running station may be closing; nothing else to do.
+    }
+  }
+  if (fd >= 0) ::close(fd);
+  return false;
+}
+
+void SingleInstance::Listen(std::function<void()> onRaise) {
+  std::string path = SocketPath();
+  ::unlink(path.c_str());
+  listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un addr;
+  if (listenFd_ < 0 || !FillAddress(path, addr) ||
+      ::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::listen(listenFd_, 4) != 0 || ::pipe2(wakePipe_, O_CLOEXEC) != 0) {
+    return;
+  }
+  listener_ = std::thread([this, onRaise = std::move(onRaise)] {
+    for (;;) {
+      pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+      if (::poll(fds, 2, -1) < 0) {
+        if (errno == EINTR) continue;
+        return;
+      }
+      if (fds[1].revents) return;
+      int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (c < 0) continue;
+      char buf[16];
+      ssize_t n = ::read(c, buf, sizeof buf);
+      ::close(c);
+      if (n > 0 && onRaise) onRaise();
+    }
+  });
+}
+
+SingleInstance::~SingleInstance() {
+  if (listener_.joinable()) {
+    char b = 'q';
+    if (::write(wakePipe_[1], &b, 1) < 0) {
+    }
+    listener_.join();
+  }
+  for (int fd : {wakePipe_[0], wakePipe_[1], listenFd_})
+    if (fd >= 0) ::close(fd);
+  if (listenFd_ >= 0) ::unlink(SocketPath().c_str());
+  if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+}  // namespace zova

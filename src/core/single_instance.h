@@ -1,0 +1,36 @@
+#pragma once
+// One station per user: a lock file in $XDG_RUNTIME_DIR (or /tmp) and a local
+// socket beside it through which a second start asks the running station to
+// come forward.
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace zova {
+
+class SingleInstance {
+ public:
+  // Name distinguishes independent stations (tests use their own).
+  explicit SingleInstance(std::string name = "zova");
+  ~SingleInstance();
+
+  // True when this process is the only instance. Otherwise the running one
+  // has been asked to come forward and this one should end.
+  bool Acquire();
+  // Serves requests to come forward: OnRaise runs on the listener thread.
+  void Listen(std::function<void()> onRaise);
+
+  std::string LockPath() const;
+  std::string SocketPath() const;
+
+ private:
+  std::string name_;
+  int lockFd_ = -1;
+  int listenFd_ = -1;
+  int wakePipe_[2] = {-1, -1};
+  std::thread listener_;
+};
+
+}  // namespace zova
