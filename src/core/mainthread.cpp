@@ -1,5 +1,6 @@
 #include "core/mainthread.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 
@@ -123,7 +124,8 @@ bool QueueCallOver::ServeFor(int64_t ms, const std::function<bool()>& done) {
       idle = queue_.empty();
     }
     // A test clock moves only when slept on; the steady clock has moved by itself.
-    if (idle && dynamic_cast<SteadyClock*>(&clock) == nullptr) clock.Sleep(10);
+    if (idle && dynamic_cast<SteadyClock*>(&clock) == nullptr)
+      clock.Sleep(std::min<int64_t>(50, end - clock.TickMs()));
   }
 }
 
