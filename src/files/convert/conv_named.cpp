@@ -26,26 +26,30 @@ std::string ForwardSlashes(std::string s) {
 
 }  // namespace
 
-std::string RemoveComments(const std::string& s) {
-  std::string r;
-  r.reserve(s.size());
+void RemoveCommentsInPlace(std::string& s) {
+  size_t w = 0;
   bool inComment = false;
   for (char c : s) {
-    if (inComment) {
+    if (inComment)
       inComment = c != ')';
-    } else if (c == '(') {
+    else if (c == '(')
       inComment = true;
-    } else {
-      r.push_back(c);
-    }
+    else
+      s[w++] = c;
   }
+  s.resize(w);
+}
+
+std::string RemoveComments(const std::string& s) {
+  std::string r = s;
+  RemoveCommentsInPlace(r);
   return r;
 }
 
-std::string SpaceBlock(const std::string& s) {
-  if (s.empty()) return s;
-  std::string r(1, s[0]);
-  r.reserve(s.size() + s.size() / 2 + 2);
+void SpaceBlockInto(const std::string& s, std::string& r) {
+  r.clear();
+  if (s.empty()) return;
+  r.push_back(s[0]);
   bool first = true;
   for (size_t i = 1; i < s.size(); ++i) {
     if (s[i] >= 'A' && s[i] <= 'Z') {
@@ -54,6 +58,11 @@ std::string SpaceBlock(const std::string& s) {
     }
     r.push_back(s[i]);
   }
+}
+
+std::string SpaceBlock(const std::string& s) {
+  std::string r;
+  SpaceBlockInto(s, r);
   return r;
 }
 
@@ -80,12 +89,13 @@ bool ConvertEmco(LineInput& in, LineOutput& out, const std::string& fileName) {
   } else if (Begins(s, '%') || Begins(s, 'O')) {
     out.Write(s + " ");
   }
+  std::string spaced;
   while (out.Ok() && !in.Eof()) {
     in.ReadLine(s);
-    s = RemoveComments(s);
+    RemoveCommentsInPlace(s);
     EraseAll(s, ' ', '%');
     if (!Begins(s, 'N')) continue;
-    std::string spaced = SpaceBlock(s);
+    SpaceBlockInto(s, spaced);
     if (Holds(spaced, ' ')) out.Write(spaced);
   }
   return out.Ok() && !in.Failed();

@@ -50,9 +50,11 @@ bool ConvertFanuc(LineInput& in, LineOutput& out);
 bool IsBlockLine(const std::string& s);
 // Removes each "(" to the next ")" inclusive, or to the end without one.
 std::string RemoveComments(const std::string& s);
+void RemoveCommentsInPlace(std::string& s);
 // "N10G01X5" -> "N10  G01 X5": two spaces before the first later upper-case
 // letter, one before each further one.
 std::string SpaceBlock(const std::string& s);
+void SpaceBlockInto(const std::string& s, std::string& spaced);
 // The tag of the file's path: relative to ProgramDir, without ProgramExt and
 // drive, "/" separated, in parentheses.
 std::string CommentTag(const std::string& fileName, const std::string& programDir,

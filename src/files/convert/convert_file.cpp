@@ -1,6 +1,7 @@
 #include "files/convert/convert_file.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "core/config/config.h"
@@ -18,6 +19,12 @@ struct FileCloser {
   }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Only a plain file is ours to remove; a target may be a device.
+void RemoveTarget(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec)) std::filesystem::remove(path, ec);
+}
 
 bool CloseFile(FilePtr& f) {
   std::FILE* raw = f.release();
@@ -56,13 +63,14 @@ void ConvertFile(int format, bool crLineEnds, std::string& fileName, bool& ok,
   ConvertResult result = ConvertStream(format, options, source, sink);
   bool closed = CloseFile(src);
   closed = CloseFile(dst) && closed;
-  if (result == ConvertResult::Unchanged) {
-    std::remove(targetPath.c_str());
-    ok = closed;
+  ok = closed && result != ConvertResult::Failed;
+  // Neither a stored file sent as it is nor a failed conversion may leave a
+  // target that a later step could send by mistake.
+  if (!ok || result == ConvertResult::Unchanged) {
+    RemoveTarget(targetPath);
     return;
   }
-  ok = closed && result == ConvertResult::Converted;
-  if (ok) fileName = std::string(targetName);
+  fileName = std::string(targetName);
 }
 
 }  // namespace zova

@@ -61,6 +61,17 @@ TEST(ConvertFile, MissingSourceOrTargetDirFails) {
   EXPECT_EQ(name, dir / "P1.NC");
 }
 
+TEST(ConvertFile, FullDiskIsFailure) {
+  test::TempDir dir;
+  test::WriteFile(dir / "P1.NC", std::string(300000, 'N') + "\r\n");
+  std::string name = dir / "P1.NC";
+  bool ok = true;
+  ConvertFile(kFormatFanuc, false, name, ok, ".NC", dir.Path(), "/dev/full");
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(name, dir / "P1.NC");
+  EXPECT_TRUE(test::Exists("/dev/full"));
+}
+
 TEST(ConvertFile, Okuma5000WithoutPercentSendsStoredFile) {
   test::TempDir dir;
   test::WriteFile(dir / "P1.NC", "O1\r\nN1\r\nN2\r\nN3\r\n");
