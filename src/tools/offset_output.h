@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zova {
 
@@ -14,6 +15,7 @@ struct OffsetText {
     out.append("\r\n");
   }
   void Raw(std::string_view s) { out.append(s); }
+  std::vector<std::string> warnings;
 };
 
 // Writes Text as Target (a station path). False when it cannot be created,
