@@ -217,6 +217,19 @@ bool TToolRegister::Store(const RawRecord& r) {
   return Write(pos, r);
 }
 
+bool TToolRegister::Replace(const std::vector<ToolRecord>& records) {
+  if (fd_ < 0 || mode_ != RegisterMode::Write) return false;
+  std::string bytes;
+  bytes.reserve(records.size() * kToolRecordSize);
+  for (const auto& t : records) {
+    RawRecord r = EncodeTool(t);
+    bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
+  }
+  if (!PwriteAll(fd_, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 0))
+    return false;
+  return ::ftruncate(fd_, static_cast<off_t>(bytes.size())) == 0;
+}
+
 RegisterLoad LoadRegister(std::string_view name, RecordKind kind) {
   RegisterLoad load;
   TToolRegister reg;

@@ -54,6 +54,8 @@ class TToolRegister {
   bool ReadAll(RecordKind kind, std::vector<RawRecord>& out, std::string& error);
   // Overwrites the record of its tool number or inserts it in order.
   bool Store(const RawRecord& r);
+  // The whole register becomes Records (sorted by the caller). Write mode.
+  bool Replace(const std::vector<ToolRecord>& records);
 
  private:
   int fd_ = -1;
