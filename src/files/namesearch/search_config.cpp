@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/config/config.h"
+#include "core/file_settings.h"
 #include "core/latin1.h"
 #include "core/numparse.h"
 #include "core/uihost.h"
@@ -63,7 +64,7 @@ bool FellesKataloger() {
 
 NameSearchConfig ReadNameSearchConfig(int machine) {
   InitNameSearchSettings();
-  const std::string s = "Maskin" + std::to_string(machine);
+  const std::string s = MachineSection(machine);
   NameSearchConfig c;
 
   const std::string henteProgram = ReadIniUpper(s, "HenteProgram", "Standard");
@@ -89,7 +90,7 @@ NameSearchConfig ReadNameSearchConfig(int machine) {
   c.startPrint = Visual(s, "StartPrint", c.print);
   c.stoppPrint = Visual(s, "StoppPrint", ")");
   c.tool = Visual(s, "Tool", "");
-  c.programExt = ReadIniUpper(s, "Ext", ReadIniUpper("Program", "Ext", ".NC"));
+  c.programExt = ReadIniUpper(s, "Ext", ProgramExt());
 
   bool present = false;
   c.extraChars = ReadIniCharSet(s, "KatalogTegn", "/", present) |

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "files/namesearch/classify_command.h"
+#include "files/namesearch/head_text.h"
+#include "support/test_support.h"
+
+namespace zova {
+namespace {
+
+TEST(HeadText, OneBlankPerLineEnd) {
+  struct {
+    std::string text;
+    size_t limit;
+    const char* startNavn;
+    const char* head;
+  } cases[] = {
+      {"%\r\n(p1)\r\nG0 X0\tY0\r\n", 100, "", "% (P1) G0X0Y0 "},
+      {"\r\n\r\n%", 100, "", " %"},
+      {std::string("A\0B", 3), 100, "", "AB"},
+      {"ABCDEFGH", 4, "", "ABCD"},
+      // Full at the limit: lines before StartNavn make room for more.
+      {"AA\nBB\nO12\nCC\n", 6, "O", "O12 CC"},
+      {"AAAA\nBB", 4, "X", " BB"},
+      {"", 100, "", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HeadOfText(c.text, c.limit, c.startNavn), c.head);
+}
+
+std::string Capture(const std::function<int(std::FILE*, std::FILE*)>& run, int& rc,
+                    std::string& errText) {
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  rc = run(out, err);
+  auto slurp = [](std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    for (int ch; (ch = std::fgetc(f)) != EOF;) s += static_cast<char>(ch);
+    std::fclose(f);
+    return s;
+  };
+  errText = slurp(err);
+  return slurp(out);
+}
+
+TEST(ClassifyCommand, ReportsEveryMode) {
+  test::ScopedIni ini(
+      "[Maskin1]\nHenteProgram=Parenteser\nMaxLengde=8\n"
+      "[Maskin2]\nFilNavnProgram=True\nMaxHent=10\n");
+  test::TempDir dir;
+  test::WriteFile(dir / "prog.nc", "%\r\n(S)(DIR)(PART\xD8)\r\nG0X0\r\nM30\r\n%\r\n");
+  test::WriteFile(dir / "req.nc", "%\r\n(F)(O1234)\r\nM30\r\n%\r\n");
+  int rc = -1;
+  std::string err;
+  std::string out = Capture(
+      [&](std::FILE* o, std::FILE* e) {
+        return RunClassifyCommand({"1", dir / "prog.nc"}, o, e);
+      },
+      rc, err);
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(err, "");
+  EXPECT_EQ(out,
+            "header: % (S)(DIR)(PART\xC3\x98) G0X0 M30 % \n"
+            "fetch: 0000 found=0 firstpair=1 extended=0 askname=0\n"
+            "save: DIR\\PART found=1 firstpair=1 extended=0 askname=0\n"
+            "directory: 0000 found=0 firstpair=1 extended=0 askname=0\n"
+            "print: 0000 found=0 firstpair=1 extended=0 askname=0\n"
+            "tool: 0000 found=0 firstpair=1 extended=0 askname=0\n");
+
+  out = Capture(
+      [&](std::FILE* o, std::FILE* e) {
+        return RunClassifyCommand({"1", dir / "req.nc"}, o, e);
+      },
+      rc, err);
+  EXPECT_NE(out.find("fetch: O1234 found=1 firstpair=0 "), std::string::npos) << out;
+
+  out = Capture(
+      [&](std::FILE* o, std::FILE* e) {
+        return RunClassifyCommand({"2", dir / "prog.nc"}, o, e);
+      },
+      rc, err);
+  EXPECT_NE(out.find("header: % (S)(DIR)\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("save: 0000 found=1 firstpair=1 extended=0 askname=1"), std::string::npos)
+      << out;
+}
+
+TEST(ClassifyCommand, BadArgumentsGiveOneLineAndCode2) {
+  test::ScopedIni ini("[Maskin1]\n");
+  test::TempDir dir;
+  test::WriteFile(dir / "p.nc", "(A)");
+  const std::vector<std::string> bad[] = {
+      {"1", dir / "missing.nc"}, {"7", dir / "p.nc"}, {"x", dir / "p.nc"}, {"1"}, {},
+  };
+  for (const auto& args : bad) {
+    int rc = -1;
+    std::string err;
+    std::string out = Capture(
+        [&](std::FILE* o, std::FILE* e) { return RunClassifyCommand(args, o, e); }, rc, err);
+    EXPECT_EQ(rc, 2);
+    EXPECT_EQ(out, "");
+    ASSERT_FALSE(err.empty());
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+  }
+}
+
+}  // namespace
+}  // namespace zova
