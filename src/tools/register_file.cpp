@@ -235,7 +235,9 @@ RegisterLoad LoadRegister(std::string_view name, RecordKind kind) {
   TToolRegister reg;
   load.code = reg.Open(name, RegisterMode::Read);
   if (load.code != kRegOk) {
-    load.error = "kode " + std::to_string(load.code);
+    load.error = load.code == kRegNotFound
+                     ? std::string("finnes ikke (kode 2)")
+                     : L1("kan ikke åpnes (kode ") + std::to_string(load.code) + ")";
     return load;
   }
   reg.ReadAll(kind, load.records, load.error);
