@@ -1,0 +1,8 @@
+#pragma once
+
+namespace zova {
+
+// Registers TFiler, TKatTemp and TWinTool with the protocol table.
+void RegisterNetFileDrivers();
+
+}  // namespace zova
