@@ -44,8 +44,12 @@ void LineInput::ReadLine(std::string& s) {
     if (!stop) {
       s.append(start, scan);
       pos_ += scan;
-      if (s.size() >= kMaxLineLength) return;
-      continue;
+      if (s.size() < kMaxLineLength) continue;
+      // A line end right at the limit belongs to this piece, not to an empty line.
+      int next = Peek();
+      if (next == '\r' || next == '\n') ++pos_;
+      if (next == '\r' && Peek() == '\n') ++pos_;
+      return;
     }
     s.append(start, stop - start);
     pos_ += stop - start + 1;

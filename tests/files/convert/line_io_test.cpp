@@ -60,6 +60,17 @@ TEST(LineInput, OverlongLineComesInPieces) {
   EXPECT_EQ(lines[3], "B");
 }
 
+TEST(LineInput, LineEndAtTheLimitEndsThePiece) {
+  std::string text(kMaxLineLength, 'A');
+  for (const char* eol : {"\r\n", "\n", "\r"}) {
+    for (size_t chunk : {size_t{0}, size_t{4096}}) {
+      auto lines = PlainLines(text + eol + "B", chunk);
+      ASSERT_EQ(lines.size(), 2u) << chunk;
+      EXPECT_EQ(lines[1], "B");
+    }
+  }
+}
+
 TEST(LineInput, TolerantReading) {
   for (size_t chunk : {0, 1}) {
     const std::string text(
