@@ -14,6 +14,13 @@ bool NetShare::Connect() {
 
 void NetShare::Disconnect() {}
 
+bool ConnectFor(TLogg& d, NetShare& net, const char* okText, const char* failedText) {
+  if (net.share.empty()) return false;
+  bool ok = net.Connect();
+  d.ReportCellWait(kColStatus, L1(ok ? okText : failedText));
+  return ok;
+}
+
 void NetKeys::Read(const std::string& section, const std::string& dataDir, bool underDefault) {
   katalog = ReadIniUpper(section, "Katalog", dataDir);
   katalog2 = ReadIniUpper(section, "Katalog2", katalog);
@@ -53,6 +60,7 @@ void CopyFiles(TLogg& d, CopyCycle& c, const std::vector<CopyPair>& pairs) {
     if (SafeCopyFile(p.src, p.dst, error, &bytes)) {
       ++c.count;
       c.bytes += bytes;
+      d.SetCharCount(true, static_cast<int>(bytes));
     } else {
       c.error = error;
     }

@@ -27,6 +27,10 @@ struct NetShare {
   void Disconnect();
 };
 
+// Connects when a share is set and reports OkText or FailedText (UTF-8);
+// true when there is a connection to end afterwards.
+bool ConnectFor(TLogg& d, NetShare& net, const char* okText, const char* failedText);
+
 // The network drivers' keys shared by FILER and WINTOOL.
 struct NetKeys {
   std::string katalog, katalog2, cncKatalog;

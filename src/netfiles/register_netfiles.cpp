@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/driver/protocol_table.h"
+#include "netfiles/tfiler.h"
 #include "netfiles/tkattemp.h"
 
 namespace zova {
@@ -19,6 +20,7 @@ DriverFactory FactoryOf() {
 }  // namespace
 
 void RegisterNetFileDrivers() {
+  RegisterDriverClass("TFiler", FactoryOf<TFiler>());
   RegisterDriverClass("TKatTemp", FactoryOf<TKatTemp>());
 }
 

@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "core/driver/tmsg.h"
 #include "core/model/station_model.h"
+#include "core/paths.h"
 #include "support/test_support.h"
 
 namespace zova::test {
@@ -34,5 +35,11 @@ struct NetMachine {
   MachineRequest& request = model.Request(1);
   UiLinks links;
 };
+
+// Writes a file, creating its directory first.
+inline void Put(const std::string& path, std::string_view data) {
+  ForceDirectories(DirOf(path));
+  WriteFile(path, data);
+}
 
 }  // namespace zova::test
