@@ -321,3 +321,43 @@ TEST_F(MachineSetTest, RestartTimerRestartsEndedMachinesOnly) {
 
 }  // namespace
 }  // namespace zova
+
+namespace zova {
+namespace {
+
+TEST(Display, AlarmWithKvitterAlarmIsAModalBoxOtherwiseTheWindow) {
+  ManualClock clock;
+  ScopedClock use(clock);
+  test::ScopedUiHost ui;
+  StationModel model(2);
+  UiLinks links;
+  links.model = &model;
+  {
+    test::ScopedIni ini("[Maskin1]\r\nKvitterAlarm=True\r\n");
+    ProbeDriver d(links, model.Request(1), 1);
+    d.ShowDisplay(true, "Verktøy brudd");
+    ASSERT_EQ(ui.host.NoticeCount(), 1u);
+    EXPECT_EQ(ui.host.Notices()[0].caption, "Feil");
+    EXPECT_FALSE(model.DisplayWindow().visible);
+  }
+  test::ScopedIni ini("");
+  ProbeDriver d(links, model.Request(2), 2);
+  int64_t t0 = clock.TickMs();
+  d.ShowDisplay(true, "ALARM");
+  EXPECT_TRUE(model.DisplayWindow().visible);
+  EXPECT_EQ(model.DisplayWindow().text, "ALARM");
+  EXPECT_EQ(clock.TickMs() - t0, 2500);
+  d.ShowDisplay(false, "Vent");
+  EXPECT_EQ(clock.TickMs() - t0, 3500);
+  d.ShowDisplayText(false, "Vent litt");
+  EXPECT_EQ(clock.TickMs() - t0, 3500);
+  d.ConsoleBeginTransfer();
+  EXPECT_EQ(model.ActiveLabel(), "");  // cell 0 of an unnamed row
+  d.ConsoleEndTransfer();              // closes the display window and releases the console
+  EXPECT_FALSE(model.DisplayWindow().visible);
+  EXPECT_EQ(model.ActiveLabel(), "Siste maskin - ");
+  EXPECT_EQ(model.Console().Holder(), 0);
+}
+
+}  // namespace
+}  // namespace zova
