@@ -1,0 +1,46 @@
+#include "ui/run_window.h"
+
+#include <QApplication>
+#include <QPointer>
+
+#include "core/mainthread.h"
+#include "core/station.h"
+#include "core/uihost.h"
+#include "ui/main_window.h"
+#include "ui/qt_callover.h"
+#include "ui/qt_uihost.h"
+
+namespace zova::ui {
+
+int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);  // the close procedure decides when to quit
+  QtCallOver callOver;
+  MainThread::Install(&callOver);
+  QtUiHost host;
+  SetUiHost(&host);
+  int code = 0;
+  {
+    Station station;
+    MainWindow window(station);
+    host.SetParent(&window);
+    QPointer<MainWindow> target(&window);
+    // The listener thread only queues the request; the window is the GUI thread's.
+    instance.Listen([&callOver, target] {
+      callOver.Post([target] {
+        if (target) target->Raise();
+      });
+    });
+    window.Start();
+    window.show();
+    code = app.exec();
+    // A quit that did not pass through the close procedure still stops every driver.
+    station.Close();
+    host.SetParent(nullptr);
+  }
+  SetUiHost(nullptr);
+  MainThread::Install(nullptr);
+  return code;
+}
+
+}  // namespace zova::ui
