@@ -43,7 +43,8 @@ bool FanucG10(const OffsetJob& j, OffsetText& out) {
     out.Line("G10 G90 P" + IntZ(t.ToolNo, 2) + " R" + FixZ(0, j.Decimals, t.L() * j.Mult));
     if (!HasRadius(j, t.ToolNo)) continue;
     double r = j.Format == kToolFanucLength ? 0 : t.R() * j.Mult;
-    out.Line("G10 G90 P" + IntZ(t.ToolNo + j.Pockets, 2) + " R" + FixZ(0, j.Decimals, r));
+    out.Line("G10 G90 P" + IntZ(static_cast<long long>(t.ToolNo) + j.Pockets, 2) + " R" +
+             FixZ(0, j.Decimals, r));
   }
   Footer(j, out);
   return true;
@@ -78,7 +79,8 @@ bool Siemens8M(const OffsetJob& j, OffsetText& out) {
     if (!HasLength(j, t.ToolNo)) continue;
     out.Line("G92 D" + IntZ(t.ToolNo, 2) + " D" + FixS(0, 3, t.L()));
     if (HasRadius(j, t.ToolNo))
-      out.Line("G92 D" + IntZ(t.ToolNo + j.Pockets, 2) + " D" + FixS(0, 3, t.R()));
+      out.Line("G92 D" + IntZ(static_cast<long long>(t.ToolNo) + j.Pockets, 2) + " D" +
+               FixS(0, 3, t.R()));
   }
   out.Line("M02");
   return !j.Tools.empty();

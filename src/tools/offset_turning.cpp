@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kEmcoLast = 20;  // the EMCO turret table ends at T20
 constexpr int kLargestTurret = 9999;
+// Gaps are filled only among two-digit numbers: a stray large tool number
+// must not produce millions of empty entries.
+constexpr long long kEmcoFillLimit = 99;
 
 // Tip number for formats that always send one: an unknown tip is the usual
 // direction of an outside turning tool.
@@ -106,13 +109,15 @@ bool TurningTable(const OffsetJob& j, OffsetText& out) {
     default:
       out.Line("%");
   }
-  int written = 0, next = 1;
+  int written = 0;
+  long long next = 1;
   for (const auto& t : j.Turns) {
     if (t.Hidden) continue;
     if (j.Format == 20)
-      for (; next < t.ToolNo; ++next) out.Line(EmcoEmpty(next));
+      for (; next < std::min<long long>(t.ToolNo, kEmcoFillLimit + 1); ++next)
+        out.Line(EmcoEmpty(static_cast<int>(next)));
     Body(j, t, out);
-    next = std::max(next, t.ToolNo + 1);
+    next = std::max(next, static_cast<long long>(t.ToolNo) + 1);
     ++written;
   }
   switch (j.Format) {
@@ -121,7 +126,7 @@ bool TurningTable(const OffsetJob& j, OffsetText& out) {
       out.Raw("%" + Nul(2));
       break;
     case 20:
-      for (; next <= kEmcoLast; ++next) out.Line(EmcoEmpty(next));
+      for (; next <= kEmcoLast; ++next) out.Line(EmcoEmpty(static_cast<int>(next)));
       break;
     case 26:
     case 13:

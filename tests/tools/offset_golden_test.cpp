@@ -130,6 +130,15 @@ TEST(OffsetFormats, EdgeCases) {
   h.Limit = 2000000000;  // a typed-in limit does not run away
   EXPECT_LT(BuildOffsetProgram(h).Text.size(), 1000000u);
 
+  OffsetJob e = JobFor(20);
+  e.Turns.resize(1);
+  e.Turns[0].ToolNo = 2000000000;  // a stray number fills no billion gaps
+  EXPECT_LT(BuildOffsetProgram(e).Text.size(), 10000u);
+  OffsetJob g = JobFor(4);
+  g.Pockets = 2147483647;
+  g.Limit = -2147483647;
+  EXPECT_TRUE(BuildOffsetProgram(g).Ok);
+
   OffsetJob s = JobFor(10);
   s.Tools.resize(1);
   s.Tools[0].Reals[kR] = 0.001;
