@@ -44,6 +44,13 @@ void Install(CallOver* callOver) {
 
 QueueCallOver::QueueCallOver() : mainId_(std::this_thread::get_id()) {}
 
+QueueCallOver::~QueueCallOver() {
+  // Posted calls that never ran are dropped; waiting callers cannot exist
+  // here, because the machine set has awaited every driver.
+  for (Job* job : queue_)
+    if (job->async) delete job;
+}
+
 bool QueueCallOver::IsMainThread() const {
   return std::this_thread::get_id() == mainId_;
 }

@@ -38,6 +38,7 @@ void Install(CallOver* callOver);
 class QueueCallOver : public CallOver {
  public:
   QueueCallOver();  // the constructing thread is the main thread
+  ~QueueCallOver() override;
   void Invoke(const std::function<void()>& fn) override;
   bool ServeFor(int64_t ms, const std::function<bool()>& done) override;
   bool IsMainThread() const override;
