@@ -44,11 +44,4 @@ bool EncodeReal48(double x, uint8_t* b) {
   return true;
 }
 
-bool IsCanonicalReal48(const uint8_t* b) {
-  if (b[0] != 0) return true;
-  for (int i = 1; i < 6; ++i)
-    if (b[i] != 0) return false;
-  return true;
-}
-
 }  // namespace zova

@@ -17,7 +17,5 @@ double DecodeReal48(const uint8_t* b);
 // become 0; false (and all zero bytes) for NaN, infinity and values above
 // about 1.7e38, which the form cannot hold.
 bool EncodeReal48(double x, uint8_t* b);
-// A canonical real: a zero exponent only with all other bytes zero.
-bool IsCanonicalReal48(const uint8_t* b);
 
 }  // namespace zova

@@ -45,7 +45,7 @@ TurnRecord DecodeTurn(const RawRecord& r);
 enum class RecordKind { Tool, Turn };
 
 // Checks a whole register image without changing it: size a multiple of 52,
-// tool numbers strictly ascending, every real canonical and plausible. Empty
+// tool numbers strictly ascending, every real plausible (below 1e9). Empty
 // Error means usable; otherwise a short Norwegian reason.
 std::string CheckRegisterImage(std::string_view bytes, RecordKind kind);
 
