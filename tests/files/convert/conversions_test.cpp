@@ -198,3 +198,27 @@ TEST(ConversionPieces, WriteFailureIsReported) {
 
 }  // namespace
 }  // namespace zova
+
+namespace zova {
+namespace {
+
+TEST(ConversionPieces, HugeLinesAndBinaryBytesConvert) {
+  std::string line(1 << 20, 'A');
+  for (size_t i = 0; i < line.size(); i += 997) line[i] = static_cast<char>(i % 256);
+  const std::string noLineEnds(5 << 20, 'N');
+  for (const std::string* input : {static_cast<const std::string*>(&line), &noLineEnds}) {
+    for (int format = 1; format < kFormatCount; ++format) {
+      StringSource source(*input);
+      StringSink sink;
+      EXPECT_NE(ConvertStream(format, {}, source, sink), ConvertResult::Failed) << format;
+      EXPECT_LE(sink.text.size(), 2 * input->size() + 4096) << format;
+    }
+  }
+  StringSource source(noLineEnds);
+  StringSink sink;
+  ASSERT_EQ(ConvertStream(kFormatFanuc, {}, source, sink), ConvertResult::Converted);
+  EXPECT_EQ(sink.text.size(), noLineEnds.size() + 3 * 2);  // three pieces, each with CR LF
+}
+
+}  // namespace
+}  // namespace zova
