@@ -1,0 +1,95 @@
+#include "serial/device/serial_device.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "core/latin1.h"
+#include "core/station_log.h"
+
+namespace zova {
+
+IoResult SerialDevice::Read(uint8_t* buf, size_t max, int timeoutMs) {
+  IoResult r;
+  if (max == 0) return r;
+  while (begin_ == end_) {
+    begin_ = end_ = 0;
+    r = ReadSome(buffer_, kBufferSize, timeoutMs);
+    if (r.count == 0) return r;
+    end_ = r.count;
+    if (stripNul_)
+      end_ = static_cast<size_t>(std::remove(buffer_, buffer_ + end_, uint8_t{0}) - buffer_);
+    // Only NULs arrived: take real bytes that are already waiting, but do not
+    // wait longer than asked.
+    timeoutMs = 0;
+  }
+  size_t n = std::min(max, end_ - begin_);
+  std::memcpy(buf, buffer_ + begin_, n);
+  begin_ += n;
+  r = IoResult{};
+  r.count = n;
+  return r;
+}
+
+IoResult SerialDevice::ReadByte(uint8_t& b, int timeoutMs) {
+  if (begin_ != end_) {
+    b = buffer_[begin_++];
+    IoResult r;
+    r.count = 1;
+    return r;
+  }
+  return Read(&b, 1, timeoutMs);
+}
+
+bool SerialDevice::Purge(bool rx, bool tx) {
+  if (rx) begin_ = end_ = 0;
+  return PurgeDevice(rx, tx);
+}
+
+void SerialDevice::LogUnavailableOnce(unsigned feature, std::string_view what) {
+  if (loggedFeatures_ & feature) return;
+  loggedFeatures_ |= feature;
+  LogStation(Name() + ": " + std::string(what) + " " + L1("ikke tilgjengelig"));
+}
+
+namespace {
+
+struct ErrorText {
+  int err;
+  const char* utf8;
+};
+
+constexpr ErrorText kErrorTexts[] = {
+    {ENOENT, "Enheten finnes ikke"},
+    {ENODEV, "Enheten er borte (frakoblet?)"},
+    {ENXIO, "Enheten er borte (frakoblet?)"},
+    {EACCES, "Ingen tilgang til enheten"},
+    {EPERM, "Ingen tilgang til enheten"},
+    {EBUSY, "Enheten er i bruk av et annet program"},
+    {EIO, "I/O-feil på linjen"},
+    {ENOTTY, "Ikke en serieport"},
+    {EINVAL, "Ugyldig innstilling for linjen"},
+    {ETIMEDOUT, "Tidsavbrudd"},
+    {ECONNREFUSED, "Serieserveren avviste forbindelsen"},
+    {ECONNRESET, "Forbindelsen ble brutt"},
+    {EPIPE, "Forbindelsen ble brutt"},
+    {ENOTCONN, "Ingen forbindelse"},
+    {EHOSTUNREACH, "Serieserveren kan ikke nås"},
+    {ENETUNREACH, "Nettet kan ikke nås"},
+    {EAGAIN, "Linjen er opptatt, prøv igjen"},
+    {EMFILE, "For mange åpne filer"},
+    {ENFILE, "For mange åpne filer"},
+    {ENAMETOOLONG, "Navnet på enheten er for langt"},
+};
+
+}  // namespace
+
+std::string DeviceErrorText(int err) {
+  for (const auto& e : kErrorTexts)
+    if (e.err == err) return L1(e.utf8);
+  if (err == 0) return {};
+  // Unknown codes keep the number so that a report can be looked up.
+  return L1("Systemfeil ") + std::to_string(err) + ": " + std::strerror(err);
+}
+
+}  // namespace zova
