@@ -5,6 +5,7 @@
 #include "core/driver/protocol_table.h"
 #include "netfiles/tfiler.h"
 #include "netfiles/tkattemp.h"
+#include "netfiles/twintool.h"
 
 namespace zova {
 
@@ -22,6 +23,7 @@ DriverFactory FactoryOf() {
 void RegisterNetFileDrivers() {
   RegisterDriverClass("TFiler", FactoryOf<TFiler>());
   RegisterDriverClass("TKatTemp", FactoryOf<TKatTemp>());
+  RegisterDriverClass("TWinTool", FactoryOf<TWinTool>());
 }
 
 }  // namespace zova

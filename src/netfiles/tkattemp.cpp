@@ -45,7 +45,7 @@ TKatTemp::TKatTemp(const UiLinks& links, MachineRequest& sharedRequest, int mach
 }
 
 void TKatTemp::Execute() {
-  ReportCellWait(kColStatus, "Venter på filer");
+  ReportCellWait(kColStatus, L1("Venter på filer"));
   nextDemoTick_ = TheClock().TickMs() + int64_t{1000} * DemoFyll;
   while (!Terminated()) {
     for (int c = 1; c <= SjekkTid && !Terminated(); ++c) {

@@ -2,10 +2,13 @@
 
 #include <functional>
 
+#include "core/driver/machine_set.h"
 #include "core/latin1.h"
+#include "core/mainthread.h"
 #include "core/paths.h"
 #include "net_fixture.h"
 #include "netfiles/file_ops.h"
+#include "netfiles/register_netfiles.h"
 #include "netfiles/tkattemp.h"
 
 namespace zova {
@@ -14,14 +17,11 @@ namespace {
 using test::Exists;
 using test::ReadFile;
 
-// Writes a file, creating its directory first.
-void WriteFile(const std::string& path, std::string_view data) {
-  ForceDirectories(DirOf(path));
-  test::WriteFile(path, data);
-}
+using test::Put;
 
 constexpr char kSection[] =
-    "Katalog=@D@pc/\nFtpFilNavn=PARENTESER\nBackupdirs=1\nSjekkTid=1\nVentTid=2\n";
+    "Protokoll=KATTEMP\nKatalog=@D@pc/"
+    "\nFtpFilNavn=PARENTESER\nBackupdirs=1\nSjekkTid=1\nVentTid=2\n";
 
 // A KATTEMP driver whose samples and reads the test can intercept.
 class TestKatTemp : public TKatTemp {
@@ -51,9 +51,7 @@ struct KatTempTest : ::testing::Test {
     ForceDirectories(m.dir / "pc");
   }
   std::string Pc(const std::string& rel) { return m.dir / ("pc/" + rel); }
-  void Drop(const std::string& name, const std::string& data) {
-    WriteFile(Pc("0-UT/" + name), data);
-  }
+  void Drop(const std::string& name, const std::string& data) { Put(Pc("0-UT/" + name), data); }
   TestKatTemp& Driver() {
     if (!driver) driver = std::make_unique<TestKatTemp>(m.links, m.request, 1);
     return *driver;
@@ -88,7 +86,7 @@ TEST_F(KatTempTest, ParenthesesRuleSortsIntoProgramDirectory) {
 
 TEST_F(KatTempTest, BurstOfFiftyFilesForThreePrograms) {
   const char* progs[] = {"HUS", "AKSEL", "FLENS"};
-  for (const char* p : progs) WriteFile(Pc(std::string(p) + "/OLD.NC"), "old");
+  for (const char* p : progs) Put(Pc(std::string(p) + "/OLD.NC"), "old");
   m.clock.Advance(10 * 60 * 1000);  // the directories are old now
   Driver();
   for (int i = 0; i < 50; ++i)
@@ -114,7 +112,7 @@ struct TwoGenerations : KatTempTest {
 };
 
 TEST_F(TwoGenerations, TwoBurstsWithinTwoMinutesMakeOneGeneration) {
-  WriteFile(Pc("HUS/OLD.NC"), "old");
+  Put(Pc("HUS/OLD.NC"), "old");
   m.clock.Advance(10 * 60 * 1000);
   Driver();
   Drop("A.NC", "(S)(HUS)");
@@ -139,7 +137,7 @@ TEST_F(KatTempTest, GrowingFileIsTakenOnlyWhenSettled) {
   Drop("O1.NC", "(S)(GROW)");
   Driver().onSample = [&](int n) {
     if (n < 4)
-      WriteFile(Pc("0-UT/O1.NC"), "(S)(GROW)" + std::string(static_cast<size_t>(n + 1) * 100, 'x'));
+      Put(Pc("0-UT/O1.NC"), "(S)(GROW)" + std::string(static_cast<size_t>(n + 1) * 100, 'x'));
   };
   Driver().CheckDropDirectory();
   EXPECT_EQ(Driver().samples, 4 + 2);  // growth, then VentTid unchanged samples
@@ -158,7 +156,7 @@ TEST_F(KatTempTest, UnreadableFileGoesToErrorDirectory) {
 }
 
 TEST_F(KatTempTest, ErrorDirectoryIsNeverEmptied) {
-  WriteFile(Pc("0-FEIL/EARLIER.NC"), "keep");
+  Put(Pc("0-FEIL/EARLIER.NC"), "keep");
   ForceDirectories(Pc("0-UT"));
   Driver();
   Drop("N.NC", "data");
@@ -171,8 +169,8 @@ TEST_F(KatTempTest, ErrorDirectoryIsNeverEmptied) {
 
 TEST_F(KatTempTest, DirectoryThatCannotBeCreatedSendsFilesToErrorDirectory) {
   Driver().Rule = NameRule::Mazak;
-  WriteFile(Pc("BLOCK"), "a file where a directory should be");
-  WriteFile(Pc("0-FEIL/OLDERR.NC"), "e");
+  Put(Pc("BLOCK"), "a file where a directory should be");
+  Put(Pc("0-FEIL/OLDERR.NC"), "e");
   Drop("M.NC", "(BLOCK/SUB)");
   Driver().ImportDropDirectory();
   EXPECT_TRUE(Exists(Pc("0-FEIL/M.NC")));
@@ -201,8 +199,8 @@ TEST_F(KatTempTest, HiddenUploadsAreLeftAlone) {
 
 TEST_F(KatTempTest, SendPutsProgramIntoPickUpDirectory) {
   m.request.SharedText = std::make_shared<std::string>();
-  WriteFile(Pc("P7/A.NC"), "a");
-  WriteFile(Pc("P7/B.NC"), "b");
+  Put(Pc("P7/A.NC"), "a");
+  Put(Pc("P7/B.NC"), "b");
   Driver();
   m.model.SetCell(kColFilnavn, 1, "p7");
   m.request.Send = true;
@@ -226,6 +224,27 @@ TEST_F(KatTempTest, SendOfEmptyProgramDirectory) {
   EXPECT_EQ(m.Cell(kColMelding), expected);
   EXPECT_EQ(*m.request.SharedText, expected);
   EXPECT_EQ(m.request.ResultState, 0);
+}
+
+// The driver's own loop in the machine set: it takes a dropped file, and
+// empties the pick-up directory when it stops.
+TEST_F(KatTempTest, RunsInTheMachineSet) {
+  QueueCallOver callOver;
+  MainThread::Install(&callOver);
+  RegisterNetFileDrivers();
+  Put(Pc("0-INN/FOR-CNC.NC"), "picked up later");
+  Drop("O5.NC", "(S)(LOOP)");
+  {
+    MachineSet set(m.model, m.links);
+    set.StartAllMachines();
+    ASSERT_TRUE(set.HasDriver(1));
+    MainThread::ServeFor(600000, [&] { return m.Cell(kColStatus) == "1 filer kopiert fra CNC"; });
+    set.StopAll();
+  }
+  MainThread::Install(nullptr);
+  EXPECT_EQ(m.Cell(kColStatus), "Avslutter");
+  EXPECT_EQ(ReadFile(Pc("LOOP/O5.NC")), "(S)(LOOP)");
+  EXPECT_TRUE(RegularFiles(Pc("0-INN")).empty());
 }
 
 TEST(KatTempKeys, SjekkTidAndVentTidBelowOneBecomeOne) {
