@@ -244,6 +244,15 @@ RegisterLoad LoadRegister(std::string_view name, RecordKind kind) {
   return load;
 }
 
+bool DeleteToolRegister(std::string_view name) {
+  if (Trim(name).empty() || !FileExists(Trim(name))) return true;
+  TToolRegister reg;
+  if (reg.Open(name, RegisterMode::Write) != kRegOk) return false;
+  bool ok = ::unlink(reg.path_.c_str()) == 0;
+  reg.Close();
+  return ok;
+}
+
 std::vector<ToolRecord> DecodeTools(const std::vector<RawRecord>& raw) {
   std::vector<ToolRecord> out;
   out.reserve(raw.size());

@@ -58,6 +58,7 @@ class TToolRegister {
   bool Replace(const std::vector<ToolRecord>& records);
 
  private:
+  friend bool DeleteToolRegister(std::string_view name);
   int fd_ = -1;
   RegisterMode mode_ = RegisterMode::Read;
   std::string path_;
@@ -74,6 +75,9 @@ struct RegisterLoad {
   bool ok() const { return code == kRegOk && error.empty(); }
 };
 RegisterLoad LoadRegister(std::string_view name, RecordKind kind);
+// SlettToolReg: deletes the register once no other station holds it (the
+// exclusive open waits for readers). True also when there is none.
+bool DeleteToolRegister(std::string_view name);
 std::vector<ToolRecord> DecodeTools(const std::vector<RawRecord>& raw);
 std::vector<TurnRecord> DecodeTurns(const std::vector<RawRecord>& raw);
 // The turning record of ToolNo in a sorted list, or null.

@@ -158,6 +158,19 @@ TEST_F(RegisterFile, EmptiedRegisterIsDeletedAfterAReadingPass) {
   EXPECT_FALSE(test::Exists(name));
 }
 
+TEST_F(RegisterFile, DeleteWaitsForReaders) {
+  EXPECT_TRUE(DeleteToolRegister(name));  // none there
+  test::WriteFile(name, "");
+  {
+    TToolRegister reader;
+    ASSERT_EQ(reader.Open(name, RegisterMode::Read), kRegOk);
+    EXPECT_FALSE(DeleteToolRegister(name));
+    EXPECT_TRUE(test::Exists(name));
+  }
+  EXPECT_TRUE(DeleteToolRegister(name));
+  EXPECT_FALSE(test::Exists(name));
+}
+
 TEST_F(RegisterFile, DamagedRegisterIsReportedAndLeftAlone) {
   std::string bytes = Image({Tool(1, 1, 1)}) + "xyz";
   test::WriteFile(name, bytes);
