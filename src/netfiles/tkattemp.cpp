@@ -142,9 +142,11 @@ NameResult TKatTemp::NameOf(const std::string& name) {
 std::string TKatTemp::ShownDir(const std::string& dir) const {
   std::string base = UpperCase(WithTrailingSep(Katalog2));
   std::string d = UpperCase(dir);
+  std::string shown = dir;
   if (d.size() > base.size() && d.compare(0, base.size(), base) == 0)
-    return dir.substr(base.size());
-  return dir;
+    shown = dir.substr(base.size());
+  while (shown.size() > 1 && IsSep(shown.back())) shown.pop_back();
+  return shown;
 }
 
 // Makes a target directory ready for new files; one that cannot be created

@@ -82,6 +82,7 @@ TEST_F(KatTempTest, ParenthesesRuleSortsIntoProgramDirectory) {
   EXPECT_TRUE(Exists(Pc("O2.NC/O2.NC")));
   EXPECT_FALSE(Exists(Pc("0-UT/O1.NC")));
   EXPECT_EQ(m.Cell(kColStatus), "2 filer kopiert fra CNC");
+  EXPECT_EQ(m.Cell(kColFilnavn), "O2.NC");  // the last directory, below Katalog2
 }
 
 TEST_F(KatTempTest, BurstOfFiftyFilesForThreePrograms) {
