@@ -40,6 +40,11 @@ Ext=.NC
 Navn=Nettverk
 Protokoll=KATTEMP
 Katalog=@DIR@Programmer/Nettverk/
+FtpFilNavn=PARENTESER
+Backupdirs=1
+SjekkTid=5
+VentTid=2
+DemoFyll=20
 
 [Maskin4]
 Navn=Reserve

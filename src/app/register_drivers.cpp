@@ -1,7 +1,11 @@
 #include "app/register_drivers.h"
 
+#include "netfiles/register_netfiles.h"
+
 namespace zova::app {
 
-void RegisterStationDrivers() {}
+void RegisterStationDrivers() {
+  RegisterNetFileDrivers();
+}
 
 }  // namespace zova::app
