@@ -2,6 +2,7 @@
 
 #include "files/storage/backup_names.h"
 #include "files/storage/dir_listing.h"
+#include "files/storage/macro.h"
 #include "files/storage/normalize.h"
 
 namespace zova {
@@ -124,6 +125,52 @@ TEST(DirListing, EmptyListAndUnknownType) {
   EXPECT_FALSE(ok);
   DirFileTypeFromName("INGEN", ok);
   EXPECT_TRUE(ok);
+}
+
+}  // namespace
+}  // namespace zova
+
+namespace zova {
+namespace {
+
+TEST(Macro, KindsAndMarkers) {
+  struct Case {
+    const char* kind;
+    const char* head;
+    bool is;
+    int number;
+    const char* param;
+  };
+  const Case cases[] = {
+      {"PARENTESER", "(M)(12)(ORDRE-7_A) ", true, 12, "ORDRE-7_A"},
+      {"PARENTESER", "(M)(0)(X)", false, 0, ""},
+      {"PARENTESER", "(M)(AB)", false, 0, ""},
+      {"FANUC", "MAKRO 33 PARAM K1 ", true, 33, "K1"},
+      {"FANUC", "% MAKRO 33", false, 0, ""},
+      {"STANDARD", "EV<5> P=Q9 ", true, 5, "Q9"},
+      {"STANDARD", "NOTHING", false, 0, ""},
+  };
+  for (const auto& c : cases) {
+    MacroMarkers m;
+    m.makro = "EV";
+    m.startHendelse = "<";
+    m.stoppHendelse = ">";
+    m.startParameter = "P=";
+    ASSERT_TRUE(MacroMarkersFor(c.kind, m));
+    MacroMatch r;
+    EXPECT_EQ(MatchMacro(c.head, m, r), c.is) << c.kind << " " << c.head;
+    EXPECT_EQ(r.number, c.is ? c.number : r.number);
+    if (c.is) {
+      EXPECT_EQ(r.parameter, c.param);
+    }
+  }
+  MacroMarkers m;
+  EXPECT_FALSE(MacroMarkersFor("INGEN", m));
+  std::string longParam(80, 'A');
+  ASSERT_TRUE(MacroMarkersFor("FANUC", m));
+  MacroMatch r;
+  ASSERT_TRUE(MatchMacro("MAKRO1 PARAM" + longParam, m, r));
+  EXPECT_EQ(r.parameter.size(), 50u);
 }
 
 }  // namespace
