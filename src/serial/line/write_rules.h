@@ -1,0 +1,54 @@
+#pragma once
+// The output rules of a line as pure functions: what WriteChar turns a
+// character into, when block-wise flow control listens for the control's
+// answer, and when buffered output goes out. The line layer does the I/O.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/config/config.h"
+
+namespace zova {
+
+struct TComPort;
+
+// The per-line state WriteChar carries from one character to the next.
+struct LineEndState {
+  bool eobSent = false;
+  int lineLength = 0;  // characters in the current output block
+};
+
+// The characters WriteChar passes on to WriteBlockChar for Ch, in order, and
+// the new state. Every line end (CR or LF; a CR LF pair gives one) becomes
+// the EOB string; with TVCheck the block (line plus EOB) is padded to an even
+// length with TVTegn, and a TAB pad gets a blank before it where that is
+// needed to come out even. Raw lines and an empty EOB pass line ends as they
+// are. DC2 does not count towards the block length.
+std::string PlanWriteChar(const TComPort& rec, LineEndState& state, char ch);
+
+// EIA has no LF: its end of block is the CR code.
+bool DropOnLine(const TComPort& rec, char ch);
+
+enum class BlockwiseAnswer { None, Continue, Break };
+
+// A character polled during a block-wise send. A continue character is
+// pushed back for the protocol to read; a break character ends the send.
+BlockwiseAnswer ClassifyBlockwise(const TComPort& rec, uint8_t ch);
+
+struct BlockwiseContext {
+  bool writeFailed = false;
+  bool noRetry = false;
+  bool terminated = false;
+  int64_t bytesLeft = 0;  // of the file being sent
+};
+
+// True when WriteBlockChar must listen for the control after this write:
+// every 4096th character and after every failed write, once StartBlokkvis
+// characters have gone and while at least 6 bytes of the file remain.
+bool BlockwiseCheckDue(const TComPort& rec, const BlockwiseContext& ctx);
+
+// With Buffer on: whether OutBuf (Ch already appended) goes out now.
+bool BufferFlushDue(std::string_view outBuf, char ch, bool flush);
+
+}  // namespace zova
