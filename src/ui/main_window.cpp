@@ -254,7 +254,8 @@ void MainWindow::BuildMenu() {
   blokkvis->setCheckable(true);
   connect(blokkvis, &QAction::triggered, this, &MainWindow::ToggleBlokkvis);
   menu_->addSeparator();
-  connect(add(kWeb1, "Kvist på nettet"), &QAction::triggered, this, [this] { OpenWeb(kWebHome); });
+  connect(add(kWeb1, L1("Kvist på nettet")), &QAction::triggered, this,
+          [this] { OpenWeb(kWebHome); });
   connect(add(kWeb2, "Nytt om DNC"), &QAction::triggered, this, [this] { OpenWeb(kWebDnc); });
   connect(add(kWeb3, "Last ned fjernhjelp"), &QAction::triggered, this,
           [this] { OpenWeb(kWebSupport); });
@@ -338,6 +339,11 @@ void MainWindow::Raise() {
   show();
   raise();
   activateWindow();
+}
+
+void MainWindow::CloseWithoutQuestion() {
+  noQuestion_ = true;
+  close();
 }
 
 int MainWindow::SelectedMachine() const {
@@ -447,7 +453,7 @@ bool MainWindow::CloseProcedure() {
     return false;
   }
   MachineSet& machines = station_.Machines();
-  if (visAvsluttBoks_ && !loggingChanged_ && !machines.Stopping()) {
+  if (visAvsluttBoks_ && !loggingChanged_ && !noQuestion_ && !machines.Stopping()) {
     UiHost* host = CurrentUiHost();
     std::string text = "CNC-overføringen vil bli stoppet.\r\rAvslutte likevel ?";
     if (host && !host->AskYesNo("Avslutte Kvist-Kommunikasjon", L1(text), true)) return false;

@@ -32,6 +32,8 @@ class MainWindow : public QWidget {
   void Start();
   // Brings the window forward, restoring it when minimised.
   void Raise();
+  // A close that nobody is asked about (SIGTERM from the system).
+  void CloseWithoutQuestion();
 
   // The operator's actions, callable as the window's events call them.
   void SelectCell(int col, int row);
@@ -129,6 +131,7 @@ class MainWindow : public QWidget {
   bool closed_ = false;
   bool restarting_ = false;
   bool closeAfterRestart_ = false;
+  bool noQuestion_ = false;
   bool menuOverMachineRow_ = false;
   bool updatingGrid_ = false;
 };

@@ -100,8 +100,9 @@ void MainWindow::DoubleClickStatus(int n) {
   MachineRequest& request = model_.Request(n);
   MachineSet& machines = station_.Machines();
   if (machines.IsTwoWay(n)) {
-    Answer a = Host().AskButtons("Overføre til " + name, "Sende filen " + file + " til/fra CNC ?",
-                                 {"Send", "Hent", "Avbryt"}, Answer::Button3);
+    Answer a =
+        Host().AskButtons(L1("Overføre til ") + name, "Sende filen " + file + " til/fra CNC ?",
+                          {"Send", "Hent", "Avbryt"}, Answer::Button3);
     if (a == Answer::Button1 || a == Answer::Button2) {
       request.Send = a == Answer::Button1;
       request.Fetch = a == Answer::Button2;
@@ -186,7 +187,7 @@ void MainWindow::OpenReceived(int n) {
       base = ReadIniUpper(section, "Katalog", MachineDataDir(n));
       std::string fromCnc = ReadIniUpper(section, "Katalog2", base);
       if (ReadIniBool(section, "UtKatalog", false) && FileExists(JoinPath(fromCnc, name)) &&
-          Host().AskYesNo(L1("Åpne fil"), "Åpne filen som er kommet fra CNC ?", false))
+          Host().AskYesNo(L1("Åpne fil"), L1("Åpne filen som er kommet fra CNC ?"), false))
         base = fromCnc;
       PathPrefix(name, base);
     } else {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <future>
+#include <optional>
 
 #include "core/globals.h"
 #include "core/latin1.h"
@@ -35,8 +36,9 @@ void SetModalHook(std::function<void(QDialog*)> hook) {
   g_modalHook = std::move(hook);
 }
 
-int ExecModal(QDialog& dialog) {
-  ModalScope hold;
+int ExecModal(QDialog& dialog, bool holdCallOver) {
+  std::optional<ModalScope> hold;
+  if (holdCallOver) hold.emplace();
   if (g_modalHook) {
     QDialog* d = &dialog;
     QTimer::singleShot(0, d, [d] {
@@ -46,30 +48,38 @@ int ExecModal(QDialog& dialog) {
   return dialog.exec();
 }
 
-void QtUiHost::ShowNoticeHere(const std::string& caption, const std::string& text) {
-  QMessageBox box(QMessageBox::Information, FromLatin1(caption), FromLatin1(text), QMessageBox::Ok,
+QString MessageText(std::string_view s) {
+  QString t = FromLatin1(s);
+  t.replace("\r\n", "\n");
+  t.replace('\r', '\n');
+  return t;
+}
+
+void QtUiHost::ShowNoticeHere(const std::string& caption, const std::string& text,
+                              bool holdCallOver) {
+  QMessageBox box(QMessageBox::Information, FromLatin1(caption), MessageText(text), QMessageBox::Ok,
                   parent_);
-  ExecModal(box);
+  ExecModal(box, holdCallOver);
 }
 
 void QtUiHost::ShowNotice(std::string_view caption, std::string_view text) {
   auto* callOver = dynamic_cast<QtCallOver*>(MainThread::Current());
   if (!callOver || callOver->IsMainThread()) {
-    ShowNoticeHere(std::string(caption), std::string(text));
+    ShowNoticeHere(std::string(caption), std::string(text), true);
     return;
   }
   // Only this caller waits; the call-over stays free for the other drivers.
   auto shown = std::make_shared<std::promise<void>>();
   std::future<void> seen = shown->get_future();
   callOver->Post([this, shown, c = std::string(caption), t = std::string(text)] {
-    ShowNoticeHere(c, t);
+    ShowNoticeHere(c, t, false);
     shown->set_value();
   });
   seen.wait();
 }
 
 bool QtUiHost::AskYesNo(std::string_view caption, std::string_view text, bool) {
-  QMessageBox box(QMessageBox::Question, FromLatin1(caption), FromLatin1(text),
+  QMessageBox box(QMessageBox::Question, FromLatin1(caption), MessageText(text),
                   QMessageBox::Yes | QMessageBox::No, parent_);
   box.button(QMessageBox::Yes)->setText("Ja");
   box.button(QMessageBox::No)->setText("Nei");
@@ -79,7 +89,7 @@ bool QtUiHost::AskYesNo(std::string_view caption, std::string_view text, bool) {
 
 Answer QtUiHost::AskButtons(std::string_view caption, std::string_view text,
                             const std::vector<std::string>& labels, Answer) {
-  QMessageBox box(QMessageBox::Question, FromLatin1(caption), FromLatin1(text),
+  QMessageBox box(QMessageBox::Question, FromLatin1(caption), MessageText(text),
                   QMessageBox::NoButton, parent_);
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   std::vector<QAbstractButton*> buttons;

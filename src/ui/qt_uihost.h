@@ -15,11 +15,15 @@ class QWidget;
 namespace zova::ui {
 
 QString FromLatin1(std::string_view s);
+// Latin-1 message text with CR LF or CR line ends as Qt shows them.
+QString MessageText(std::string_view s);
 std::string ToLatin1(const QString& s);
 
 // Runs a modal dialog with the call-over held. The test hook, when set, gets
 // the dialog once its event loop runs, so tests answer dialogs as a person would.
-int ExecModal(QDialog& dialog);
+// A notice of a driver thread does not hold the call-over (HoldCallOver
+// false): it blocks only the driver that raised it.
+int ExecModal(QDialog& dialog, bool holdCallOver = true);
 void SetModalHook(std::function<void(QDialog*)> hook);
 
 class QtUiHost : public UiHost {
@@ -41,7 +45,7 @@ class QtUiHost : public UiHost {
   void ShowHelp(std::string_view topic) override;
 
  private:
-  void ShowNoticeHere(const std::string& caption, const std::string& text);
+  void ShowNoticeHere(const std::string& caption, const std::string& text, bool holdCallOver);
   QWidget* parent_;
 };
 

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
 
 #include "core/mainthread.h"
 #include "core/station.h"
@@ -11,6 +14,13 @@
 #include "ui/qt_uihost.h"
 
 namespace zova::ui {
+
+namespace {
+std::atomic<bool> g_stopRequested{false};
+void OnSignal(int) {
+  g_stopRequested.store(true);
+}
+}  // namespace
 
 int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
   QApplication app(argc, argv);
@@ -31,6 +41,16 @@ int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
         if (target) target->Raise();
       });
     });
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    QTimer signalPoll;
+    QObject::connect(&signalPoll, &QTimer::timeout, &window, [&window] {
+      if (g_stopRequested.exchange(false)) window.CloseWithoutQuestion();
+    });
+    signalPoll.start(200);
     window.Start();
     window.show();
     code = app.exec();
