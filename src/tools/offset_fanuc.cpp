@@ -27,7 +27,7 @@ bool HasLength(const OffsetJob& j, int no) {
   return no >= 1 && no <= j.Pockets;
 }
 bool HasRadius(const OffsetJob& j, int no) {
-  return no >= 1 && no <= j.Limit - j.Pockets;
+  return no >= 1 && no <= static_cast<long long>(j.Limit) - j.Pockets;
 }
 
 }  // namespace
