@@ -115,27 +115,28 @@ std::string CommentTag(const std::string& fileName, const std::string& programDi
 namespace {
 
 // The first line with the tag worked in; reads the second line when the
-// first has no comment to put the tag before.
-void WriteTaggedFirstLine(LineInput& in, LineOutput& out, std::string s, const std::string& tag) {
+// first has no comment to put the tag before. Written in pieces, so a huge
+// line is never copied.
+void WriteTaggedFirstLine(LineInput& in, LineOutput& out, std::string& s, const std::string& tag) {
   if (Begins(s, "MPF") || Begins(s, "SPF")) s.insert(0, "%");
-  std::string head, rest;
+  std::string next;
+  std::string_view head = s, rest;
   size_t paren = s.find('(');
   if (paren == std::string::npos) {
-    head = s;
-    if (!in.Eof()) in.ReadLine(rest);
-    if (rest == tag) rest.clear();
+    if (!in.Eof()) in.ReadLine(next);
+    if (next != tag) rest = next;
   } else {
-    head = s.substr(0, paren);
-    rest = s.substr(paren);
+    head = head.substr(0, paren);
+    rest = std::string_view(s).substr(paren);
   }
-  if (Begins(head, "%MPF") || Begins(head, "%SPF"))
-    head += "\r\n" + tag;
-  else
-    head += tag;
-  if (rest.empty())
-    out.Write(head);
-  else
-    out.Write(head + "\r\n" + rest);
+  out.Put(head);
+  if (head.starts_with("%MPF") || head.starts_with("%SPF")) out.Put("\r\n");
+  out.Put(tag);
+  if (!rest.empty()) {
+    out.Put("\r\n");
+    out.Put(rest);
+  }
+  out.Put("\r\n");
 }
 
 }  // namespace

@@ -61,20 +61,23 @@ void LineInput::ReadLine(std::string& s) {
 void LineInput::ReadLineTolerant(std::string& s) {
   s.clear();
   if (static_cast<unsigned char>(lookAhead_) >= 32) s.push_back(lookAhead_);
-  int b;
-  for (;;) {
-    b = Get();
-    if (b < 0) break;
-    if (b == '\r' || b == '\n') {
-      if (!s.empty()) break;
-      continue;
+  bool ended = false;
+  while (!ended && s.size() < kMaxLineLength && Fill()) {
+    // Scan the buffer in place: this loop sees every byte of the program.
+    const char* p = buf_.data() + pos_;
+    const char* stop = buf_.data() + end_;
+    for (; p < stop && s.size() < kMaxLineLength; ++p) {
+      auto b = static_cast<unsigned char>(*p);
+      if (b >= 32) {
+        s.push_back(static_cast<char>(b));
+      } else if ((b == '\r' || b == '\n') && !s.empty()) {
+        ended = true;
+        break;
+      }
     }
-    if (b >= 32) s.push_back(static_cast<char>(b));
-    if (s.size() >= kMaxLineLength) {
-      b = Get();
-      break;
-    }
+    pos_ = static_cast<size_t>(p - buf_.data());
   }
+  int b = Get();
   while (b == '\r' || b == '\n') b = Get();
   lookAhead_ = b < 0 ? '\r' : static_cast<char>(b);
 }
