@@ -202,6 +202,8 @@ void ReplaceMinExt(const MethodContext& c, std::string& name) {
   if (p != std::string::npos && c.in.programExt != ".MIN") {
     name.resize(p);
     name += c.in.programExt;
+    // "$.MIN" with an empty extension would store a file without a name.
+    if (name.empty()) name = kNoName;
   }
 }
 

@@ -77,6 +77,8 @@ TEST(Method1Okuma, DollarNamesAndMinExtension) {
                {"fetch with %", smFetch, "$O1234.MIN% M30 ", "0000", -1, -1, -1, nc},
                {"parentheses first", smFetch, "(O55) M30 ", "O55", 1},
                {"program extension .MIN kept", smSave, "$O1.MIN%", "O1.MIN", -1, -1, -1, min},
+               {"nothing before .MIN", smSave, "$.MIN%", "0000", -1, -1, -1,
+                [](NameSearchConfig& c) { c.programExt = ""; }},
            });
 }
 
