@@ -104,7 +104,13 @@ bool SafeCopyFile(const std::string& src, const std::string& dst, std::string& e
 
 bool MoveFileOver(const std::string& src, const std::string& dst, std::string& error,
                   uint64_t* bytes) {
-  std::string fsSrc = FsPath(src), fsDst = FsPath(dst);
+  return MoveFsFileOver(FsPath(src), FsPath(dst), error, bytes);
+}
+
+bool MoveFsFileOver(const std::string& fsSrc, const std::string& fsDst, std::string& error,
+                    uint64_t* bytes) {
+  const std::string& src = fsSrc;
+  const std::string& dst = fsDst;
   struct stat st;
   if (::lstat(fsSrc.c_str(), &st) != 0) return Fail(error, errno);
   if (!S_ISREG(st.st_mode)) return Fail(error, EINVAL);
@@ -167,8 +173,12 @@ bool FileSize(const std::string& path, uint64_t& size) {
 }
 
 bool ReadFileHead(const std::string& path, size_t max, std::string& data, std::string& error) {
+  return ReadFsFileHead(FsPath(path), max, data, error);
+}
+
+bool ReadFsFileHead(const std::string& fsPath, size_t max, std::string& data, std::string& error) {
   data.clear();
-  int fd = ::open(FsPath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  int fd = ::open(fsPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return Fail(error, errno);
   data.resize(max);
   size_t got = 0;

@@ -27,6 +27,12 @@ bool SafeCopyFile(const std::string& src, const std::string& dst, std::string& e
 bool MoveFileOver(const std::string& src, const std::string& dst, std::string& error,
                   uint64_t* bytes = nullptr);
 
+// The same on file-system paths, for loops over many files of one directory
+// whose path was resolved once.
+bool MoveFsFileOver(const std::string& fsSrc, const std::string& fsDst, std::string& error,
+                    uint64_t* bytes = nullptr);
+bool ReadFsFileHead(const std::string& fsPath, size_t max, std::string& data, std::string& error);
+
 // Regular files of Dir, names only, sorted (no directories, devices or FIFOs).
 std::vector<std::string> RegularFiles(const std::string& dir, const std::string& mask = "*");
 // Deletes every regular file of Dir; the first error text goes to Error.

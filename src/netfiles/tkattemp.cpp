@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 
 #include "core/config/config.h"
 #include "core/latin1.h"
@@ -128,13 +129,13 @@ void TKatTemp::CheckDropDirectory() {
   if (!Terminated()) ImportDropDirectory();
 }
 
-bool TKatTemp::ReadHead(const std::string& path, std::string& data, std::string& error) {
-  return ReadFileHead(path, kNameHeadBytes, data, error);
+bool TKatTemp::ReadHead(const std::string& fsPath, std::string& data, std::string& error) {
+  return ReadFsFileHead(fsPath, kNameHeadBytes, data, error);
 }
 
-NameResult TKatTemp::NameOf(const std::string& name) {
+NameResult TKatTemp::NameOf(const std::string& fsDrop, const std::string& name) {
   std::string data, error;
-  if (!ReadHead(JoinPath(UtvKatalog2, name), data, error)) return UnreadableName(Prefiks, error);
+  if (!ReadHead(fsDrop + name, data, error)) return UnreadableName(Prefiks, error);
   NameInput in{data, name, Prefiks, FtpStartLagre, FtpStoppLagre};
   return FindProgramName(Rule, in);
 }
@@ -189,9 +190,10 @@ void TKatTemp::ImportDropDirectory() {
     return;
   }
   std::vector<std::string> files, targets, distinct;
-  for (const std::string& name : RegularFiles(UtvKatalog2)) {
+  std::string fsDrop = WithTrailingSep(FsPath(UtvKatalog2));
+  for (const std::string& name : RegularFiles(fsDrop)) {
     if (!IsImportable(name)) continue;
-    NameResult r = NameOf(name);
+    NameResult r = NameOf(fsDrop, name);
     std::string target = r.ok ? WithTrailingSep(JoinPath(Katalog2, r.name)) : FeilKatalog;
     if (!r.error.empty()) ReportCellWait(kColMelding, r.error);
     files.push_back(name);
@@ -200,12 +202,17 @@ void TKatTemp::ImportDropDirectory() {
       distinct.push_back(target);
   }
   for (const std::string& dir : distinct) PrepareTarget(dir, targets);
+  // Each directory is looked up once, not once per file.
+  std::map<std::string, std::string> fsDirs;
+  for (const std::string& t : targets)
+    if (!fsDirs.count(t)) fsDirs[t] = WithTrailingSep(FsPath(t));
   for (size_t i = 0; i < files.size(); ++i) {
-    ReportCellWait(kColMelding, "Kopierer " + files[i]);
+    // Without the reporting pause: a burst of thousands of files would
+    // otherwise take minutes to sort.
+    ReportCell(kColMelding, "Kopierer " + files[i]);
     std::string error;
     uint64_t bytes = 0;
-    if (MoveFileOver(JoinPath(UtvKatalog2, files[i]), JoinPath(targets[i], files[i]), error,
-                     &bytes)) {
+    if (MoveFsFileOver(fsDrop + files[i], fsDirs[targets[i]] + files[i], error, &bytes)) {
       ++Cycle.count;
       Cycle.bytes += bytes;
     } else {

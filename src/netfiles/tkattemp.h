@@ -42,12 +42,12 @@ class TKatTemp : public TLogg {
  protected:
   void Execute() override;
   // Seams for tests: the sample of the drop directory and the read of a
-  // file's first bytes.
+  // file's first bytes (a file-system path).
   virtual DropSnapshot TakeDropSnapshot();
   virtual bool ReadHead(const std::string& path, std::string& data, std::string& error);
 
  private:
-  NameResult NameOf(const std::string& name);
+  NameResult NameOf(const std::string& fsDrop, const std::string& name);
   void PrepareTarget(const std::string& dir, std::vector<std::string>& targets);
   std::string ShownDir(const std::string& dir) const;
   int64_t nextDemoTick_ = 0;
