@@ -7,12 +7,12 @@ namespace zova::sim {
 
 namespace {
 
-struct Spec {
+struct CommandShape {
   const char* name;
   size_t args;
 };
 
-constexpr Spec kCommands[] = {
+constexpr CommandShape kCommands[] = {
     {"wait-open", 0}, {"wait", 1},    {"send", 1},   {"request", 1}, {"noise", 1}, {"xon", 0},
     {"xoff", 0},      {"capture", 1}, {"expect", 1}, {"drop", 0},    {"echo", 1},
 };
@@ -72,10 +72,10 @@ bool ParseCommand(const std::string& line, int lineNo, SimCommand& cmd, std::str
   if (!error.empty()) return false;
   if (words.empty()) return true;
   cmd.name = words[0];
-  const Spec* spec = nullptr;
+  const CommandShape* shape = nullptr;
   for (const auto& s : kCommands)
-    if (cmd.name == s.name) spec = &s;
-  if (!spec) {
+    if (cmd.name == s.name) shape = &s;
+  if (!shape) {
     error = "unknown command '" + cmd.name + "'";
     return false;
   }
@@ -94,8 +94,8 @@ bool ParseCommand(const std::string& line, int lineNo, SimCommand& cmd, std::str
       cmd.args.push_back(w);
     }
   }
-  if (cmd.args.size() != spec->args) {
-    error = cmd.name + " takes " + std::to_string(spec->args) + " argument(s)";
+  if (cmd.args.size() != shape->args) {
+    error = cmd.name + " takes " + std::to_string(shape->args) + " argument(s)";
     return false;
   }
   return true;

@@ -15,7 +15,7 @@ using WallTime = std::chrono::system_clock::time_point;
 class Clock {
  public:
   virtual ~Clock() = default;
-  // Milliseconds of a monotonic counter (the spec's "tick count").
+  // Milliseconds of a monotonic counter (the system tick count).
   virtual int64_t TickMs() = 0;
   // Wall-clock time for log lines and status records.
   virtual WallTime Now() = 0;
