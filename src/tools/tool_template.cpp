@@ -23,20 +23,20 @@ void FillField(std::string& line, std::string_view start, std::string_view end, 
   size_t p = line.find(start);
   size_t q = line.find(end);
   if (p == std::string::npos || q == std::string::npos || !(p < q)) return;
-  std::string spec = line.substr(p + start.size(), q - p - start.size());
+  std::string format = line.substr(p + start.size(), q - p - start.size());
   line.erase(p, q + end.size() - p);
-  // The spec is positional, "width,decimals,factor": a lone "3" is a width
+  // The field format is positional, "width,decimals,factor": a lone "3" is a width
   // (the default template's "#T3!T"), never a factor.
   int width = 0, decimals = 0;
   std::string head;
-  SplitFirst(",", spec, head);
+  SplitFirst(",", format, head);
   width = SpecInt(head, kMaxWidth);
-  if (!spec.empty()) {
-    SplitFirst(",", spec, head);
+  if (!format.empty()) {
+    SplitFirst(",", format, head);
     decimals = SpecInt(head, kMaxDecimals);
   }
-  if (!spec.empty())
-    if (auto factor = ParseFloat(spec)) value *= *factor;
+  if (!format.empty())
+    if (auto factor = ParseFloat(format)) value *= *factor;
   if (decimals > 0) width += decimals + 1;
   line.insert(p, FloatToStrZero(width, decimals, value));
 }
