@@ -18,7 +18,9 @@ function(zova_library name dir)
   endif()
 endfunction()
 
-# zova_tests(name dir LIBS lib... [LABELS label...])
+# zova_tests(name dir LIBS lib... [LABELS label])
+# One label only: gtest_discover_tests passes properties as flat name/value
+# pairs, so a list would turn its second element into a property name.
 function(zova_tests name dir)
   cmake_parse_arguments(ARG "" "" "LABELS;LIBS" ${ARGN})
   file(GLOB_RECURSE _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
