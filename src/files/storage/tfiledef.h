@@ -65,6 +65,9 @@ class TFileDef : public TLogg {
   std::string RememberedName;  // the Filnavn cell before the transfer
 
  protected:
+  // True when Path lies inside the machine's directories (or the parent of
+  // the machine directory with FellesKataloger).
+  bool NameAllowed(const std::string& path) const;
   // Runs between writing the new program and renaming it into place; false
   // stops the store there (tests use it to interrupt a store).
   virtual bool BeforeReplace(const std::string& /*target*/) { return true; }
@@ -72,7 +75,6 @@ class TFileDef : public TLogg {
  private:
   void ReadMacroKeys();
   void ReadListingKeys();
-  bool NameAllowed(const std::string& path) const;
   void RotateBackups(const std::string& dir, const std::string& base, const std::string& target);
   void EmergencyStore(const std::string& source, const std::string& logName, bool normalise);
   int WriteTarget(const std::string& source, const std::string& target, bool append, bool normalise,

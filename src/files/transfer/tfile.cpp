@@ -52,7 +52,9 @@ void TFile::ReadTransferKeys() {
   // The notices for unknown values come from the layers that own the keys.
   FilFormat = std::max(0, FileFormatNumber(ReadIniUpper(s, "FilFormat", "STANDARD")));
   ToolProtokoll = std::max(0, ToolFormatNumber(ReadIniUpper(s, "ToolProtokoll", "")));
-  MacroMarkersFor(ReadIniUpper(s, "MakroProgram", "Ingen"), macro_);
+  macro_ = {Makro, MakroIkke, StartHendelse, StoppHendelse, StartParameter, StoppParameter};
+  static constexpr const char* kKinds[] = {"INGEN", "STANDARD", "PARENTESER", "FANUC"};
+  MacroMarkersFor(kKinds[static_cast<int>(MakroProgram)], macro_);
 
   SendRules rules;
   rules.storeBokstaver = StoreBokstaver;
@@ -83,8 +85,9 @@ void TFile::ResetTransfer() {
   TransferName.clear();
   TransferPath.clear();
   IsProgram = IsExtend = IsToolName = IsToolData = false;
-  IsDirectory = IsPrint = IsMacro = false;
+  IsDirectory = IsPrint = IsMacro = IsRequest = false;
   Classified = false;
+  ToolDataName.clear();
   TransferError = false;
   IsSystemFile = false;
   UseFirstSet = true;

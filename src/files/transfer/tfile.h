@@ -147,12 +147,17 @@ class TFile : public TFileDef {
   bool UseFirstSet = true;
   bool IsProgram = false, IsExtend = false, IsToolName = false, IsToolData = false;
   bool IsDirectory = false, IsPrint = false, IsMacro = false;
+  bool IsRequest = false;  // a fetch request: TransferName is what to send
   bool Classified = false;
-  int LastCharCount = 0;  // the character count of the last reception ("#B")
+  std::string ToolDataName;  // the name received tool data is saved under
+  int LastCharCount = 0;     // the character count of the last reception ("#B")
 
   // Temporary base: the machine's temporary directory + "Maskin" + N + ".".
   std::string TempBase() const { return LogBase; }
   size_t HeadLimit() const;
+  // Where received tool data is saved: the register itself for the ORIGINAL
+  // format when ToolReg names a file, else a tool file beside the register.
+  std::string ToolDataTarget() const;
 
  protected:
   // The tool layer's file for a send of tool data; tests replace it.
@@ -167,9 +172,10 @@ class TFile : public TFileDef {
   bool ClassifyDirectory();
   bool ClassifyPrint();
   void ClassifyFetchOrProgram();
-  std::string FinishName(const NameResult& r);
-  std::string ResolveLeadingDotDot(const std::string& name) const;
-  void ShowName(const std::string& name);
+  void ClassifyToolData();
+  std::string NameFromResult(const NameResult& r);
+  bool GuardName(std::string& name, bool forProgram);
+  std::string MachineDir() const { return UseFirstSet ? DataDir : Katalog2; }
   bool BuildListing(std::string& path, std::string& error);
   bool OpenForSend(const std::string& path, bool& ok);
   bool FillBuffer();

@@ -1,37 +1,137 @@
+// The receive side: the temporary file, the head and the end of a reception.
+
+#include <cerrno>
+#include <cstdio>
+
+#include "core/file_settings.h"
+#include "core/latin1.h"
+#include "core/paths.h"
+#include "files/namesearch/head_text.h"
+#include "files/storage/safe_file.h"
+#include "files/transfer/reception_names.h"
 #include "files/transfer/tfile.h"
+#include "tools/offset_program.h"
+#include "tools/tool_settings.h"
 
 namespace zova {
+namespace {
+
+constexpr int kReceiveAttempts = 10;
+constexpr size_t kWriteBuffer = 1 << 16;
+
+}  // namespace
 
 void TFile::OpenReceiveFile(bool& ok) {
-  ok = false;
+  CloseHandle();
+  LineEnd.Reset();
+  const std::string first = TempBase() + "RX";
+  for (int i = 0; i < kReceiveAttempts && !file_; ++i) {
+    TempName = i == 0 ? first : first + std::to_string(i - 1);
+    file_ = std::fopen(FsPath(TempName).c_str(), "wb");
+  }
+  ok = file_ != nullptr;
+  if (!ok) {
+    TempName = first;
+    return;
+  }
+  writing_ = true;
+  std::setvbuf(file_, nullptr, _IOFBF, kWriteBuffer);
 }
-void TFile::StoreChar(char, bool& ok) {
-  ok = false;
+
+void TFile::StoreRaw(const char* data, size_t n, bool& ok) {
+  ok = file_ && writing_ && fwrite_unlocked(data, 1, n, file_) == n;
 }
-void TFile::StoreRawByte(uint8_t, bool& ok) {
-  ok = false;
+
+void TFile::StoreChar(char ch, bool& ok) {
+  if (FjernTegn.test(static_cast<unsigned char>(ch))) {
+    ok = true;
+    return;
+  }
+  LineEnd.Advance(ch);
+  ok = file_ && writing_ && putc_unlocked(ch, file_) != EOF;
 }
-void TFile::StoreString(const std::string&, bool& ok) {
-  ok = false;
+
+void TFile::StoreRawByte(uint8_t b, bool& ok) {
+  LineEnd.ForceCrLf();
+  const char c = static_cast<char>(b);
+  StoreRaw(&c, 1, ok);
 }
-void TFile::StoreLine(const std::string&, bool& ok) {
-  ok = false;
+
+void TFile::StoreString(const std::string& text, bool& ok) {
+  LineEnd.ForceCrLf();
+  StoreRaw(text.data(), text.size(), ok);
 }
-void TFile::AddToHead(char) {}
-void TFile::AddLineToHead(const std::string&) {}
-void TFile::ClassifyReception() {}
-void TFile::CloseReceiveFile(bool, int, bool& tooShort, bool& ok) {
-  tooShort = true;
-  ok = false;
+
+void TFile::StoreLine(const std::string& text, bool& ok) {
+  StoreString(text + "\r\n", ok);
 }
+
+void TFile::AddToHead(char ch) {
+  if (Head.size() >= HeadLimit()) return;
+  if (zova::AddToHead(Head, ch, HeadLimit(), StartNavn) && !Classified) ClassifyReception();
+}
+
+void TFile::AddLineToHead(const std::string& text) {
+  for (char ch : text) AddToHead(ch);
+  AddToHead('\r');
+}
+
 void TFile::CloseFile(bool& ok) {
-  ok = false;
+  ok = true;
+  if (file_) ok = std::fclose(file_) == 0;
+  file_ = nullptr;
+  CloseHandle();
 }
+
+void TFile::CloseReceiveFile(bool store, int charCount, bool& tooShort, bool& ok) {
+  CloseFile(ok);
+  tooShort = charCount <= Noise;
+  LastCharCount = charCount;
+  if (ok && !tooShort) {
+    if (!Classified) ClassifyReception();
+    if (IsProgram && store) {
+      const bool firstSet = UseFirstSet && !UtKatalog && !InnKatalog;
+      // Conversions shape what is sent; a stored program stays as received.
+      StoreReceived(firstSet, IsExtend, ok, 0, LineEnd.ByteForByte() || IsSystemFile);
+    } else if (IsToolData && store) {
+      std::string name;
+      ok = SaveToolData(name);
+      LogEvent(false, ok ? L1("Verktøydata lagret som ") + name
+                         : L1("Verktøylagring feilet (") + name + ")");
+    }
+  }
+  UseFirstSet = true;
+}
+
 void TFile::CloseAndStore(bool& ok) {
-  ok = false;
+  CloseFile(ok);
+  if (!ok) return;
+  if (TransferName.empty()) TransferName = std::string(kNoName) + Ext;
+  const bool firstSet = UseFirstSet && !UtKatalog && !InnKatalog;
+  StoreReceived(firstSet, false, ok, 0, LineEnd.ByteForByte() || IsSystemFile);
+  UseFirstSet = true;
 }
-bool TFile::SaveToolData(std::string&) {
-  return false;
+
+std::string TFile::ToolDataTarget() const {
+  const std::string ext = ToolFileExt(false, true);
+  const bool regIsFile = !ToolReg.empty() && ExtPos(FileNameOf(ToolReg)) > 0;
+  // Only the ORIGINAL format keeps tool data as text under the register's
+  // own name; every other format's register holds records, which a received
+  // text must not overwrite.
+  if (regIsFile && ToolProtokoll == kToolOriginal) return ToolReg;
+  std::string dir = regIsFile ? DirOf(ToolReg) : ToolReg;
+  if (dir.empty()) dir = DataDir;
+  std::string name = ToolDataName;
+  if (name.empty() || name == kNoName) name = "TOOL";
+  return JoinPath(WithTrailingSep(dir), WithDefaultExt(name, ext));
+}
+
+bool TFile::SaveToolData(std::string& name) {
+  name = ToolDataTarget();
+  int e = CopyFileAtomic(TempName, name);
+  if (e == ENOENT && LagKataloger && ForceDirectories(DirOf(name)))
+    e = CopyFileAtomic(TempName, name);
+  return e == 0;
 }
 
 }  // namespace zova
