@@ -1,11 +1,13 @@
 #include "app/register_drivers.h"
 
 #include "netfiles/register_netfiles.h"
+#include "serial/register_serial.h"
 
 namespace zova::app {
 
 void RegisterStationDrivers() {
   RegisterNetFileDrivers();
+  RegisterSerialDrivers();
 }
 
 }  // namespace zova::app

@@ -8,29 +8,10 @@
 namespace zova {
 namespace {
 
-uint8_t StubFromName(std::string_view n) {
-  if (n == "ASCII") return linecode::Ascii;
-  if (n == "EIA") return linecode::Eia;
-  if (n == "ISOASCII") return linecode::IsoAscii;
-  return linecode::Iso;
-}
-
-// ISO parity for the ISO family, the EIA DC3 for EIA: enough to tell the
-// XOFF defaults apart.
-char StubEncode(uint8_t code, char ch) {
-  auto c = static_cast<unsigned char>(ch);
-  if (code == linecode::Eia) return c == 19 ? static_cast<char>(0x93) : '*';
-  if (code == linecode::Iso || code == linecode::IsoAscii)
-    return static_cast<char>(__builtin_popcount(c) % 2 ? c | 0x80 : c);
-  return ch;
-}
-
-const LineCodeTables kCodes{StubFromName, StubEncode};
-
 TComPort Read(const std::string& section, std::string_view extra = "", bool xonStart = false) {
   test::ScopedIni ini("[COM2]\n" + section);
   TComPort rec;
-  ReadComPortSettings("COM2", extra, xonStart, kCodes, rec);
+  ReadComPortSettings("COM2", extra, xonStart, rec);
   return rec;
 }
 
@@ -51,7 +32,7 @@ TEST(ComPortSettings, Defaults) {
   EXPECT_EQ(r.ContinueSet, Set("\x12%"));
   EXPECT_EQ(r.Eob, "\r\n");
   EXPECT_EQ(r.TVTegn, ' ');
-  EXPECT_EQ(r.Code, linecode::IsoAscii) << "ISO without the stop check only strips bit 7";
+  EXPECT_EQ(r.Code, kCodeIsoAscii) << "ISO without the stop check only strips bit 7";
   EXPECT_EQ(r.StoppTid, 0);
   EXPECT_EQ(r.StoppByte, -1);
   EXPECT_TRUE(r.ValidSet.none());
@@ -77,7 +58,7 @@ TEST(ComPortSettings, SoftwareFlowWithTheStopCheck) {
       "XonXoff=1\nStoppTid=2\nStoppByte=20\nGyldigeTegn=[ETX]#\nUGyldigeTegn=$\n"
       "TVTegn=[TAB]\nBreakSignal=1\nStoppFortsett=1\n",
       "\x02");
-  EXPECT_EQ(r.Code, linecode::Iso);
+  EXPECT_EQ(r.Code, kCodeIso);
   EXPECT_EQ(r.StoppByte, 20);
   EXPECT_TRUE(r.BreakSignal && r.StoppFortsett);
   CharSet want = BuiltInValidSet() | Set("\x03#\t\x02");
@@ -107,7 +88,7 @@ TEST(ComPortSettings, TableOfSingleKeys) {
   } cases[] = {
       {"Bit=7\nKode=ISO\nStoppTid=1\n",
        [](const TComPort& r) {
-         EXPECT_EQ(r.Code, linecode::Ascii);
+         EXPECT_EQ(r.Code, kCodeAscii);
          EXPECT_EQ(r.Dcb.xoffChar, 19) << "plain DC3 on a 7-bit line";
        }},
       {"Kode=EIA\n", [](const TComPort& r) { EXPECT_EQ(r.Dcb.xoffChar, 0x93); }},
@@ -187,7 +168,7 @@ TEST(ComPortSettings, TableOfSingleKeys) {
 TEST(ComPortSettings, PortSectionNotMachineSection) {
   test::ScopedIni ini("[Maskin1]\nBaud=300\n[COM4]\nBaud=19200\n");
   TComPort rec;
-  ReadComPortSettings(" COM4 ", "", false, kCodes, rec);
+  ReadComPortSettings(" COM4 ", "", false, rec);
   EXPECT_EQ(rec.Dcb.baud, 19200);
 }
 

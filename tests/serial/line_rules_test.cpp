@@ -13,7 +13,7 @@ namespace zova {
 namespace {
 
 std::string Shape(const TComPort& rec, std::string_view text) {
-  LineEndState st;
+  BlockState st;
   std::string out;
   for (char c : text) out += PlanWriteChar(rec, st, c);
   return out;
@@ -81,13 +81,13 @@ TEST(WriteChar, EveryTvBlockIsEven) {
 
 TEST(WriteBlockChar, EiaDropsLf) {
   TComPort r;
-  r.Code = linecode::Eia;
+  r.Code = kCodeEia;
   EXPECT_TRUE(DropOnLine(r, '\n'));
   EXPECT_FALSE(DropOnLine(r, '\r'));
   r.Raw = true;
   EXPECT_FALSE(DropOnLine(r, '\n'));
   r.Raw = false;
-  for (uint8_t code : {linecode::Iso, linecode::Ascii, linecode::EiaIso, linecode::IsoEia})
+  for (uint8_t code : {kCodeIso, kCodeAscii, kCodeEiaIso, kCodeIsoEia})
     EXPECT_FALSE(DropOnLine((r.Code = code, r), '\n')) << int(code);
 }
 

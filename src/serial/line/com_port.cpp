@@ -33,7 +33,7 @@ void ReadStopFeatures(std::string_view sec, std::string_view extra, TComPort& re
     rec.BreakSignal = rec.StoppFortsett = false;
     rec.ValidSet.reset();
     // Without the check, ISO input only loses bit 7; parity is not tested.
-    if (rec.Code == linecode::Iso) rec.Code = linecode::IsoAscii;
+    if (rec.Code == kCodeIso) rec.Code = kCodeIsoAscii;
     return;
   }
   // A stop byte that is no byte cannot be sent; treat it as none.
@@ -106,7 +106,7 @@ LineSettings KernelSettings(const TComPort& rec, bool xonOut, bool xonIn, bool c
 }
 
 void ReadComPortSettings(std::string_view portName, std::string_view extraValidChars,
-                         bool xonStartDefault, const LineCodeTables& codes, TComPort& rec) {
+                         bool xonStartDefault, TComPort& rec) {
   std::string sec = Trim(portName);
   rec.Buffer = ReadIniBool(sec, "Buffer", false);
   rec.AbortOnError = ReadIniBool(sec, "AbortOnError", false);
@@ -118,8 +118,7 @@ void ReadComPortSettings(std::string_view portName, std::string_view extraValidC
   ReadBlockwise(sec, rec);
   ReadOutputShape(sec, rec);
   std::string kode = ReadIniUpper(sec, "Kode", "ISO");
-  rec.Code = codes.fromName ? codes.fromName(kode) : linecode::Iso;
-  if (rec.Code > linecode::IsoAscii) rec.Code = linecode::Iso;
+  rec.Code = static_cast<uint8_t>(CodeFromName(kode));
   ReadStopFeatures(sec, extraValidChars, rec);
 
   LineSettings& d = rec.Dcb;
@@ -127,12 +126,12 @@ void ReadComPortSettings(std::string_view portName, std::string_view extraValidC
   d.baud = ReadIniInt(sec, "Baud", 9600);
   d.dataBits = ReadIniInt(sec, "Bit", 8);
   // A 7-bit UART does the parity itself; the code must not add a second one.
-  if (d.dataBits == 7 && rec.Code != linecode::Ascii) rec.Code = linecode::Ascii;
+  if (d.dataBits == 7 && rec.Code != kCodeAscii) rec.Code = kCodeAscii;
   std::string parity = ReadIniUpper(sec, "Paritet", "N");
   d.parity = parity == "E" ? Parity::Even : parity == "O" ? Parity::Odd : Parity::None;
   rec.StopBits = ReadIniInt(sec, "StoppBit", 1) == 2 ? 2 : 1;
   char xoffDefault = static_cast<char>(kDc3);
-  if (d.dataBits == 8 && codes.encode) xoffDefault = codes.encode(rec.Code, xoffDefault);
+  if (d.dataBits == 8) xoffDefault = EncodeChar(rec.Code, xoffDefault);
   d.xoffChar = static_cast<uint8_t>(ReadIniChar(sec, "XOFF", xoffDefault));
 
   ReadHandshake(sec, rec);

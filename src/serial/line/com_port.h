@@ -9,22 +9,10 @@
 #include <string_view>
 
 #include "core/config/config.h"
+#include "files/transfer/char_codes.h"
 #include "serial/device/serial_device.h"
 
 namespace zova {
-
-// The character codes of a line, by number (Kode).
-namespace linecode {
-constexpr uint8_t Ascii = 0, Iso = 1, Eia = 2, SoftIso = 3, IsoEia = 4, EiaIso = 5, AsciiIso = 6,
-                  IsoAscii = 7;
-}
-
-// The code tables live with the file layer; the reader is handed them so that
-// it does not depend on how they are built.
-struct LineCodeTables {
-  uint8_t (*fromName)(std::string_view name) = nullptr;  // "ISO" -> 1, ...
-  char (*encode)(uint8_t code, char ch) = nullptr;
-};
 
 struct TComPort {
   bool Visible = false;
@@ -43,7 +31,7 @@ struct TComPort {
   int PingFailures = 0;
   bool XOnTest = false;
   int IdleCount = 0;
-  uint8_t Code = linecode::Iso;
+  uint8_t Code = kCodeIso;
   bool Raw = false;
   bool XonStart = false;
   int TimeMultiplier = 1000;  // ms per byte
@@ -86,7 +74,7 @@ CharSet BuiltInValidSet();
 // driver's start and stop codes; XonStartDefault is the driver's default for
 // XonStart.
 void ReadComPortSettings(std::string_view portName, std::string_view extraValidChars,
-                         bool xonStartDefault, const LineCodeTables& codes, TComPort& rec);
+                         bool xonStartDefault, TComPort& rec);
 
 // The kernel settings for the handshake fields of Rec as they stand now
 // (used at open and by the handshake switch). XonOut: obey the control's

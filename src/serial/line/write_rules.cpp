@@ -11,7 +11,7 @@ constexpr int kBlockwiseMinLeft = 6;
 constexpr size_t kBufferFull = 250, kBufferLineEnd = 200;
 }  // namespace
 
-std::string PlanWriteChar(const TComPort& rec, LineEndState& state, char ch) {
+std::string PlanWriteChar(const TComPort& rec, BlockState& state, char ch) {
   std::string out;
   if (!rec.Eob.empty() && !rec.Raw && (ch == kCr || ch == kLf)) {
     // A CR LF pair yields one end-of-block, not two.
@@ -34,7 +34,7 @@ std::string PlanWriteChar(const TComPort& rec, LineEndState& state, char ch) {
 }
 
 bool DropOnLine(const TComPort& rec, char ch) {
-  return rec.Code == linecode::Eia && !rec.Raw && ch == kLf;
+  return rec.Code == kCodeEia && !rec.Raw && ch == kLf;
 }
 
 BlockwiseAnswer ClassifyBlockwise(const TComPort& rec, uint8_t ch) {

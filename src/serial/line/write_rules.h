@@ -14,7 +14,7 @@ namespace zova {
 struct TComPort;
 
 // The per-line state WriteChar carries from one character to the next.
-struct LineEndState {
+struct BlockState {
   bool eobSent = false;
   int lineLength = 0;  // characters in the current output block
 };
@@ -25,7 +25,7 @@ struct LineEndState {
 // length with TVTegn, and a TAB pad gets a blank before it where that is
 // needed to come out even. Raw lines and an empty EOB pass line ends as they
 // are. DC2 does not count towards the block length.
-std::string PlanWriteChar(const TComPort& rec, LineEndState& state, char ch);
+std::string PlanWriteChar(const TComPort& rec, BlockState& state, char ch);
 
 // EIA has no LF: its end of block is the CR code.
 bool DropOnLine(const TComPort& rec, char ch);

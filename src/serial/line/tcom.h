@@ -1,0 +1,94 @@
+#pragma once
+// The driver layer that owns the serial lines of a machine. Every operation
+// takes the port record it works on, so a driver with two lines holds two
+// records. The decisions (valid characters, output shaping, block-wise
+// answers, start edges) are pure functions in line_checks.h and
+// write_rules.h; this layer only does the I/O around them.
+//
+// Waiting goes through the station's Clock, except the device timeouts,
+// which are the line's own real time.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/config/config.h"
+#include "files/transfer/tfile.h"
+#include "serial/line/com_port.h"
+
+namespace zova {
+
+inline constexpr char kXon = 17;
+inline constexpr char kXoff = 19;
+
+class TCom : public TFile {
+ public:
+  TCom(const UiLinks& links, MachineRequest& sharedRequest, int machineNo);
+
+  // Opening and closing.
+  void OpenPort(const std::string& portName, std::string_view extraValidChars, bool& ok,
+                bool xonStartDefault, TComPort& rec);
+  // "Kan ikke åpne " + port in the Status column and a 5 s pause.
+  void ReportOpenFailure(bool ok, const std::string& portName);
+  void ClosePort(TComPort& rec);
+  void PurgePort(TComPort& rec);
+  void PurgeOutput(TComPort& rec);
+
+  // Reading. Ok false: nothing read (a timeout, an error, or an XON taken as
+  // the start signal).
+  void ReadChar(TComPort& rec, bool idle, bool& ok, char& ch);
+  void ReadCheckedChar(TComPort& rec, bool check, bool& ok, char& ch, bool idle);
+  void PollChar(TComPort& rec, bool& ok, char& ch);
+  static void UnreadChar(TComPort& rec, char ch);
+  static bool HasUnreadChar(const TComPort& rec) { return rec.HasUnread; }
+
+  // Writing. Ok false after the tries are spent (or the send was stopped by
+  // the control's block-wise answer).
+  void WriteRawChar(TComPort& rec, bool noRetry, bool& ok, char ch);
+  void WriteBlockChar(TComPort& rec, bool noRetry, bool& ok, char ch);
+  void WriteChar(TComPort& rec, bool noRetry, bool& ok, char ch);
+  void WriteString(TComPort& rec, const std::string& text, bool& ok, bool noRetry = false);
+  void WriteStringWaitContinue(TComPort& rec, const std::string& text, bool& ok,
+                               const CharSet& continueSet);
+  void WriteUntilAnswer(TComPort& rec, const std::string& text, bool& ok, bool& answered, char& ch,
+                        const CharSet& answerSet);
+  // Raw bytes, no code conversion; Written is how many went out.
+  void WriteBuffer(TComPort& rec, int length, bool& ok, const char* data, int& written);
+  void BufferedWrite(TComPort& rec, bool flush, bool& ok, char ch, bool noRetry);
+  void FlushOutput(TComPort& rec, bool& ok);
+
+  // Start of a send and the handshake switch.
+  void WaitForStart(TComPort& rec, int seconds, bool noWait);
+  bool StartRequested(TComPort& rec);
+  bool RemoteReady(TComPort& rec, bool wantOn);
+  bool PollRemoteStart(TComPort& rec);
+  void SwitchToSoftware(TComPort& rec, bool sendXon, bool clearHardwareFlow);
+  void SwitchToHardware(TComPort& rec);
+  void EndSend(TComPort& rec, bool keep);
+  static void SetRemoveNull(TComPort& rec, bool on);
+
+  // Faults on the line.
+  void CheckComError(TComPort& rec, bool markFailed);
+  void StopSender(TComPort& rec, bool tvFault, char ch);
+
+  // Printing (unit-wide printer settings from [Program]).
+  void PrintFile(int machine, const std::string& fileName, const std::string& title, bool& ok);
+  void PrintText(int machine, const std::string& text, const std::string& title, bool& ok);
+  void PrintLabel(const std::string& text, bool& ok);
+
+ protected:
+  void Pause(int64_t ms) { TheClock().Sleep(ms, TerminateFlag()); }
+
+ private:
+  void ReadCharWithin(TComPort& rec, bool idle, int timeoutMs, bool& ok, char& ch);
+  void IdleTimeout(TComPort& rec);
+  void ReportReadError(TComPort& rec, bool idle, int err);
+  void Echo(const TComPort& rec, bool received, const char* data, size_t n);
+  void AfterWrite(const TComPort& rec);
+  bool HeldByDsr(TComPort& rec);
+  bool WriteByteTries(TComPort& rec, uint8_t b, int tries);
+  bool ApplySettings(TComPort& rec, const LineSettings& s);
+  bool BlockwiseAnswered(TComPort& rec, bool& ok);
+};
+
+}  // namespace zova

@@ -1,0 +1,252 @@
+// Writing to a line: single characters with retries, the end-of-block and TV
+// padding, block-wise flow control, buffered output and binary blocks.
+
+#include "serial/line/tcom.h"
+
+#include <chrono>
+#include <vector>
+
+#include "core/latin1.h"
+#include "serial/line/write_rules.h"
+
+namespace zova {
+
+namespace {
+
+// A UART at 1 baud still moves a byte in 10 s; a block write is given the
+// per-byte time for every byte, as the line's timeouts say, within reason.
+constexpr int64_t kMaxBlockTimeoutMs = 600000;
+
+int BlockTimeout(const TComPort& rec, size_t bytes) {
+  int64_t t = static_cast<int64_t>(rec.TimeMultiplier) * static_cast<int64_t>(bytes);
+  return static_cast<int>(t > kMaxBlockTimeoutMs ? kMaxBlockTimeoutMs : t);
+}
+
+uint8_t WireByte(const TComPort& rec, char ch) {
+  if (!rec.Raw) return static_cast<uint8_t>(zova::EncodeChar(rec.Code, ch));
+  auto b = static_cast<uint8_t>(ch);
+  // A raw byte on an ISO line still may not carry a parity bit of its own.
+  if (rec.Code == kCodeIso && b >= 128) b &= 0x7F;
+  return b;
+}
+
+}  // namespace
+
+void TCom::AfterWrite(const TComPort& rec) {
+  if (rec.Delay > 0) Pause(rec.Delay);
+  if (rec.LoopDelay > 0) {
+    // Pacing below the scheduler's resolution: a busy wait on the real clock.
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(rec.LoopDelay);
+    while (std::chrono::steady_clock::now() < until) {
+    }
+  }
+}
+
+// The kernel has no DSR flow control for a tty: while DTR/DSR flow is on and
+// the control holds DSR low, output waits here as the UART would hold it.
+bool TCom::HeldByDsr(TComPort& rec) {
+  if (!rec.Dcb.dtrDsr || !rec.Handle) return false;
+  auto m = rec.Handle->GetModemStatus();
+  return m && !m->dsr;
+}
+
+bool TCom::WriteByteTries(TComPort& rec, uint8_t b, int tries) {
+  for (int i = 0; i < tries; ++i) {
+    if (i > 0 && Terminated()) return false;
+    if (HeldByDsr(rec)) {
+      Pause(rec.TimeMultiplier);
+      continue;
+    }
+    IoResult r = rec.Handle->Write(&b, 1, rec.TimeMultiplier);
+    if (r.count == 1) return true;
+    // An error returns at once; do not spend the tries in a few microseconds.
+    if (!r.timedOut) Pause(rec.TimeMultiplier);
+  }
+  return false;
+}
+
+void TCom::WriteRawChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
+  if (rec.Buffer) {
+    BufferedWrite(rec, false, ok, ch, noRetry);
+    return;
+  }
+  ok = false;
+  if (!rec.Handle) return;
+  ok = WriteByteTries(rec, WireByte(rec, ch), noRetry ? 1 : rec.WriteTries);
+  if (!ok) return;
+  LogByte(kMarkSent, static_cast<uint8_t>(ch));
+  ++rec.CharCount;
+  Echo(rec, false, &ch, 1);
+  AfterWrite(rec);
+}
+
+// Listens for the control's answer during a block-wise send. True when the
+// answer ends the write (Ok then false); false when the send goes on.
+bool TCom::BlockwiseAnswered(TComPort& rec, bool& ok) {
+  char in = 0;
+  bool got = false;
+  PollChar(rec, got, in);
+  if (!got) return false;
+  switch (ClassifyBlockwise(rec, static_cast<uint8_t>(in))) {
+    case BlockwiseAnswer::Continue:
+      // The protocol reads it as its next input.
+      UnreadChar(rec, in);
+      ok = false;
+      return true;
+    case BlockwiseAnswer::Break:
+      ok = false;
+      return true;
+    case BlockwiseAnswer::None:
+      return false;
+  }
+  return false;
+}
+
+void TCom::WriteBlockChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
+  if (DropOnLine(rec, ch)) {
+    ok = true;
+    return;
+  }
+  WriteRawChar(rec, noRetry, ok, ch);
+  auto due = [&] {
+    return BlockwiseCheckDue(rec, BlockwiseContext{!ok, noRetry, Terminated(), BytesLeft()});
+  };
+  if (!due()) return;
+  if (ok) {
+    BlockwiseAnswered(rec, ok);
+    return;
+  }
+  while (!ok && !Terminated()) {
+    if (BlockwiseAnswered(rec, ok)) return;
+    WriteRawChar(rec, noRetry, ok, ch);
+  }
+}
+
+void TCom::WriteChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
+  BlockState state{rec.EobSent, rec.LineLength};
+  std::string out = PlanWriteChar(rec, state, ch);
+  rec.EobSent = state.eobSent;
+  rec.LineLength = state.lineLength;
+  ok = true;
+  for (char c : out) {
+    WriteBlockChar(rec, noRetry, ok, c);
+    if (!ok) return;
+  }
+}
+
+void TCom::WriteString(TComPort& rec, const std::string& text, bool& ok, bool noRetry) {
+  ok = true;
+  for (char c : text) {
+    if (rec.TVCheck)
+      WriteChar(rec, noRetry, ok, c);
+    else
+      WriteBlockChar(rec, noRetry, ok, c);
+    if (!ok) return;
+  }
+}
+
+void TCom::WriteStringWaitContinue(TComPort& rec, const std::string& text, bool& ok,
+                                   const CharSet& continueSet) {
+  ok = true;
+  bool waited = false;
+  for (char c : text) {
+    WriteRawChar(rec, false, ok, c);
+    while (!ok && !Terminated()) {
+      if (!waited) {
+        SetCell(kColMelding, L1("Venter på fortsettelse"));
+        waited = true;
+      }
+      char in = 0;
+      bool got = false;
+      ReadChar(rec, false, got, in);
+      if (got && !continueSet.test(static_cast<uint8_t>(in))) {
+        // Not a "go on": the control says something else; let the protocol
+        // read it.
+        UnreadChar(rec, in);
+        break;
+      }
+      WriteRawChar(rec, false, ok, c);
+    }
+    if (!ok) break;
+  }
+  if (waited) SetCell(kColMelding, "");
+}
+
+void TCom::WriteUntilAnswer(TComPort& rec, const std::string& text, bool& ok, bool& answered,
+                            char& ch, const CharSet& answerSet) {
+  ok = true;
+  answered = false;
+  for (char c : text) {
+    WriteRawChar(rec, false, ok, c);
+    if (!ok) return;
+    char in = 0;
+    bool got = false;
+    PollChar(rec, got, in);
+    if (got && answerSet.test(static_cast<uint8_t>(in))) {
+      answered = true;
+      ch = in;
+      return;
+    }
+  }
+}
+
+void TCom::WriteBuffer(TComPort& rec, int length, bool& ok, const char* data, int& written) {
+  written = 0;
+  ok = false;
+  if (!rec.Handle || length < 0) return;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data);
+  for (int tries = 0; written < length && tries < rec.WriteTries && !Terminated(); ++tries) {
+    const size_t rest = static_cast<size_t>(length - written);
+    IoResult r = rec.Handle->Write(bytes + written, rest, BlockTimeout(rec, rest));
+    for (size_t i = 0; i < r.count; ++i) LogByte(kMarkSent, bytes[written + i]);
+    written += static_cast<int>(r.count);
+    if (r.count > 0) tries = -1;  // progress: the tries count again from here
+  }
+  ok = written == length;
+  if (ok) return;
+  SetCell(kColMelding, std::to_string(rec.CharCount + written));
+  if (!rec.Blokkvis || !rec.BlokkvisActive) return;
+  for (;;) {
+    char in = 0;
+    bool got = false;
+    ReadChar(rec, true, got, in);
+    if (!got || Terminated()) return;
+    auto a = ClassifyBlockwise(rec, static_cast<uint8_t>(in));
+    if (a == BlockwiseAnswer::Continue) UnreadChar(rec, in);
+    if (a != BlockwiseAnswer::None) return;
+  }
+}
+
+void TCom::BufferedWrite(TComPort& rec, bool flush, bool& ok, char ch, bool noRetry) {
+  ok = true;
+  if (!flush) rec.OutBuf += ch;
+  if (rec.OutBuf.empty() || !BufferFlushDue(rec.OutBuf, ch, flush)) return;
+  if (!rec.Handle) {
+    ok = false;
+    return;
+  }
+  std::vector<uint8_t> wire(rec.OutBuf.size());
+  for (size_t i = 0; i < rec.OutBuf.size(); ++i) wire[i] = WireByte(rec, rec.OutBuf[i]);
+  size_t done = 0;
+  const int tries = noRetry ? 1 : rec.WriteTries;
+  for (int t = 0; t < tries && done < wire.size(); ++t) {
+    if (t > 0 && Terminated()) break;
+    const size_t rest = wire.size() - done;
+    IoResult r = rec.Handle->Write(wire.data() + done, rest, BlockTimeout(rec, rest));
+    if (r.count == 0) continue;
+    for (size_t i = done; i < done + r.count; ++i)
+      LogByte(kMarkSent, static_cast<uint8_t>(rec.OutBuf[i]));
+    rec.CharCount += static_cast<int64_t>(r.count);
+    Echo(rec, false, rec.OutBuf.data() + done, r.count);
+    done += r.count;
+  }
+  rec.OutBuf.erase(0, done);
+  ok = rec.OutBuf.empty();
+  if (ok) AfterWrite(rec);
+}
+
+void TCom::FlushOutput(TComPort& rec, bool& ok) {
+  BufferedWrite(rec, true, ok, 0, false);
+}
+
+}  // namespace zova

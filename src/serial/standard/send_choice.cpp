@@ -1,0 +1,54 @@
+#include "serial/standard/send_choice.h"
+
+#include <cmath>
+
+#include "core/file_settings.h"
+#include "tools/tool_settings.h"
+
+namespace zova {
+
+bool IsToolFileName(std::string_view upperName) {
+  for (bool turn : {false, true})
+    for (bool tool : {false, true}) {
+      std::string ext = ToolFileExt(turn, tool);
+      if (!ext.empty() && upperName.find(ext) != std::string_view::npos) return true;
+    }
+  return false;
+}
+
+SendChoice ChooseSend(const SendChoiceInput& in) {
+  if (in.receiptPending) return SendChoice::kReceipt;
+  if (in.listingConfigured && in.fileCell.find('*') != std::string::npos)
+    return SendChoice::kDirectory;
+  if (in.toolFormat == kToolNone) return SendChoice::kProgram;
+  const bool alwaysTool = in.toolFormat == kToolSiemens880 || in.toolFormat == kToolHeidenhain;
+  const bool lastAutoLoaded =
+      in.autoToolLoad && !in.lastAutoToolFile.empty() && in.fileCell == in.lastAutoToolFile;
+  if (!alwaysTool && !IsToolFileName(in.fileCell) && !lastAutoLoaded) return SendChoice::kProgram;
+  return SendChoice::kTool;
+}
+
+int ReceiptCycles(int kvitteringsTid, int timeMultiplier, int venteTid) {
+  if (timeMultiplier <= 0) timeMultiplier = 1000;
+  int cycles = static_cast<int>(std::lround(kvitteringsTid * 1000.0 / timeMultiplier));
+  if (cycles >= 1 && venteTid >= 1) ++cycles;
+  return cycles;
+}
+
+bool ReceptionComplete(bool stopSeen, bool stopSequenceMatched, bool stoppKodeEmpty, bool started) {
+  return stopSeen || stopSequenceMatched || (stoppKodeEmpty && started);
+}
+
+bool SendsTrailer(std::string_view stoppTegn, bool startStoppKodeUt, std::string_view stoppKode) {
+  if (stoppTegn.empty()) return true;
+  if (!startStoppKodeUt) return false;
+  return stoppKode.empty() || stoppKode.substr(stoppKode.size() - 1) != stoppTegn;
+}
+
+bool IsSystemFileName(std::string_view upperName, std::string_view sysExt) {
+  if (sysExt.empty()) return false;
+  size_t at = upperName.find(sysExt);
+  return at != std::string_view::npos && at >= 1;
+}
+
+}  // namespace zova

@@ -1,0 +1,87 @@
+#pragma once
+// The standard DNC driver: a control on a serial line that sends programs as
+// punched-tape text between start and stop codes and asks for programs by a
+// start signal (XON, CTS/DSR) or by a request text naming one. The variants
+// of other controls derive from it and replace its slots.
+
+#include <string>
+
+#include "serial/line/tcom.h"
+
+namespace zova {
+
+class TZova : public TCom {
+ public:
+  TZova(const UiLinks& links, MachineRequest& sharedRequest, int machineNo);
+  ~TZova() override;
+
+  // Configuration (read once).
+  std::string StartKode = "%", StartKode2;
+  std::string StoppKode, StoppTegn;
+  std::string StartEkstra, StoppEkstra;
+  std::string StoppFeil;
+  bool LagreAlt = true;
+  bool HandShakeTest = false;
+  bool StartStoppKodeUt = false;
+  bool StoppTegnUt = true;
+  int VenteTid = 0;
+  int SendDelayKey = 0;  // the machine's SendDelay (the port has its own)
+  int PauseTid = 0;
+  CharSet PauseTegn;
+  int TegnDelay = 0;
+  CharSet DelayTegn;
+  bool FjernDelayTegn = false;
+  bool DelayEtter = false;
+  int MaxNull = 60;
+  int SystemNuller = 0;
+  int KvitteringsTid = 0;
+  bool HenteKommando = false;
+  bool Hurtig = false;
+  bool HandShake = true;
+  std::string Port;
+
+  // Driver state.
+  TComPort Com;
+  bool PortOpen = false;
+  bool NoRequestPending = true;
+  int ReceiveCount = 0, SendCount = 0;
+  int ReceiptCycles = 0;
+  bool ReceiptIsError = false;
+  int LastReceivedChars = 0;
+  bool PreemptRule = false;
+
+  // Reports and stores the outcome of a reception.
+  void FinishReceive(bool complete, bool keep, bool& receiptIsError, bool& stored, bool store);
+  void ReceiveSystemFile(const std::string& name, bool& stored, bool& receiptIsError);
+  // TrailerDone: the whole NUL trailer went out (the start edge is kept).
+  void FastSend(bool& lineOk, bool& fileOk, bool& trailerDone);
+  void SendBinary(bool& lineOk, bool& fileOk, bool& trailerDone);
+
+ protected:
+  void Execute() override;
+
+  // The slots the variants replace.
+  virtual void AfterSend(bool isTool, bool& ok);
+  virtual void OnStart() {}
+  virtual void OnIdle(bool /*busy*/) {}
+  virtual void OnCycle() {}
+  virtual void OnSendOrder();
+  virtual void OnFetchOrder() {}
+  virtual void Receive(bool& stored, bool& receiptIsError);
+  virtual void Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceipt);
+
+  void OpenLine();
+
+ private:
+  void RunCycle(int& receiptPending);
+  void TakeOrders(int& receiptPending);
+  void StartSendChoice(int& receiptPending);
+  bool Busy() const { return Com.StartSeen || Com.HasUnread; }
+  void SendEndCodes(bool& lineOk, bool oneCharStoppTegnOnly);
+  void SendTrailer(bool& lineOk, bool allowed, bool& trailerDone);
+  void ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent);
+  void FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
+                  const std::string& abortText);
+};
+
+}  // namespace zova

@@ -1,0 +1,195 @@
+// Sends of the standard driver: a program (character by character through
+// the machine's rules, or in fast blocks), a receipt, a listing, tool data
+// and binary system files.
+
+#include "core/latin1.h"
+#include "serial/standard/send_choice.h"
+#include "serial/standard/tzova.h"
+#include "tools/tool_settings.h"
+
+namespace zova {
+
+namespace {
+
+constexpr int kEndCheckChars = 5;
+
+bool IsCode(const std::string& code, char ch) {
+  return !code.empty() && code[0] == ch;
+}
+
+}  // namespace
+
+void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceipt) {
+  ++SendCount;
+  bool fileOk = false, raw = false;
+  std::string message, kind;
+  // A configured substitute file answers a request for a missing program;
+  // without one the IngenFil text may.
+  PrepareSend(isTool, isDirectory, fileOk, raw, message, kind, !FeilFil.empty(), errorReceipt,
+              isReceipt);
+  if (fileOk && raw) Com.Raw = true;
+  ReportCell(kColStatus, "Sender " + kind + "data - " + std::to_string(SendCount));
+  SetCell(kColMelding, "");
+  Com.BlokkvisActive = true;
+  const bool program = !isTool && !isDirectory && !isReceipt;
+  bool lineOk = true, stopSent = false, trailerDone = false;
+  std::string abortText = "CNC-maskinen har avbrutt overføringen";
+  if (!fileOk) {
+    ReportCell(kColStatus, "Sending feilet");
+    SetCell(kColMelding, L1("Umulig å åpne ") + kind + "filen " + TransferPath);
+    Pause(3000);
+  } else {
+    if (raw) {
+      SendBinary(lineOk, fileOk, trailerDone);
+      abortText = "Klarer ikke å sende ut tegn";
+    } else if (Hurtig && program) {
+      FastSend(lineOk, fileOk, trailerDone);
+      abortText = "Klarer ikke å sende ut tegn";
+    } else {
+      Com.BlokkvisActive =
+          program ||
+          (isTool && (ToolProtokoll == kToolSiemens880 || ToolProtokoll == kToolHeidenhain));
+      WriteString(Com, StartEkstra + (StartStoppKodeUt ? StartKode : ""), lineOk);
+      ProgramBody(lineOk, fileOk, stopSent);
+      SendEndCodes(lineOk, false);
+      Pause(100);
+      SendTrailer(lineOk, SendsTrailer(StoppTegn, StartStoppKodeUt, StoppKode), trailerDone);
+    }
+    EndSend(Com, trailerDone);
+    if (!lineOk && fileOk) {
+      // A control that stops within the last characters has its whole
+      // program: the rest is end codes and padding.
+      bool skipOk = true;
+      if (SkipSendChars(kEndCheckChars, skipOk) && skipOk) lineOk = true;
+    }
+    FlushConsole();
+    FinishSend(lineOk, fileOk, stopSent, isTool, program, L1(abortText));
+  }
+  if (!message.empty()) SetCell(kColMelding, message);
+  Com.BlokkvisActive = true;
+  Com.Raw = false;
+}
+
+void TZova::ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent) {
+  bool started = StartKode.empty(), stopSeen = false;
+  char prev = ' ';
+  while (lineOk && fileOk) {
+    if (!MoreToSend() || Terminated() || (StoppTegn.size() == 1 && prev == StoppTegn[0])) break;
+    char ch = 0;
+    bool got = true;
+    NextSendChar(ch, got);
+    if (!got) {
+      // The rules may skip the rest of the file; only a failed read is a fault.
+      fileOk = !MoreToSend();
+      break;
+    }
+    const auto u = static_cast<unsigned char>(ch);
+    if (started && IsCode(StoppKode, ch)) stopSeen = true;
+    if (!stopSeen && IsCode(StartKode, ch)) started = true;
+    if (PauseTid > 0 && PauseTegn.test(u) && Com.CharCount >= 6) {
+      FlushConsole();
+      SetCell(kColMelding, "Pause.....");
+      Pause(static_cast<int64_t>(PauseTid) * 1000);
+      SetCell(kColMelding, "");
+    }
+    if (TegnDelay > 0 && DelayTegn.test(u)) {
+      FlushConsole();
+      if (!DelayEtter) Pause(TegnDelay);
+      if (!FjernDelayTegn) WriteChar(Com, stopSeen, lineOk, ch);
+      if (DelayEtter) Pause(TegnDelay);
+    } else {
+      // After the stop code a refused character is not worth a retry.
+      WriteChar(Com, stopSeen, lineOk, ch);
+    }
+    prev = ch;
+  }
+  stopSent = stopSeen;
+}
+
+void TZova::SendEndCodes(bool& lineOk, bool oneCharStoppTegnOnly) {
+  if (!lineOk) return;
+  WriteString(Com, (StartStoppKodeUt ? StoppKode : "") + StoppEkstra, lineOk);
+  if (!lineOk || StoppTegn.empty() || !StoppTegnUt) return;
+  if (oneCharStoppTegnOnly && StoppTegn.size() != 1) return;
+  WriteString(Com, StoppTegn, lineOk);
+}
+
+void TZova::SendTrailer(bool& lineOk, bool allowed, bool& trailerDone) {
+  trailerDone = false;
+  if (!lineOk || !allowed) {
+    trailerDone = lineOk;
+    return;
+  }
+  // The trailer is padding: a control that stops taking it has the program.
+  for (int i = 0; i < MaxNull; ++i) {
+    if (Terminated()) return;
+    bool ok = true;
+    WriteChar(Com, true, ok, '\0');
+    if (!ok) return;
+  }
+  trailerDone = true;
+}
+
+void TZova::FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
+                       const std::string& abortText) {
+  if (!fileOk) SetCell(kColMelding, "Lesefeil i fil");
+  bool closed = false;
+  CloseFile(closed);
+  if (!fileOk || !lineOk) ReportCell(kColStatus, "Sending avbrutt");
+  if (!closed) {
+    SetCell(kColMelding, L1("Klarer ikke å lukke filen"));
+  } else if (fileOk && (lineOk || stopSent)) {
+    // A program whose file could not be read whole is never reported sent.
+    if (program) LogSentToCnc(TransferPath.empty() ? GetCell(kColFilnavn) : TransferPath);
+    ReportCell(kColStatus, "Fil sendt");
+    bool ok = true;
+    AfterSend(isTool, ok);
+  } else if (fileOk) {
+    PurgeOutput(Com);
+    SetCell(kColMelding, abortText);
+  }
+}
+
+void TZova::FastSend(bool& lineOk, bool& fileOk, bool& trailerDone) {
+  ConsoleEndTransfer();
+  SetCell(kColMelding, "Hurtigsending aktivert");
+  WriteString(Com, StartEkstra + (StartStoppKodeUt ? StartKode : ""), lineOk);
+  char block[kBlockSize];
+  while (lineOk && fileOk && !Terminated()) {
+    int count = 0;
+    bool got = true;
+    ReadBlock(block, count, got);
+    if (!got || count <= 0) {
+      fileOk = !MoreToSend();
+      break;
+    }
+    int written = 0;
+    WriteBuffer(Com, count, lineOk, block, written);
+    Com.CharCount += written;
+    if (count < kBlockSize) break;
+  }
+  SetCell(kColMelding, "");
+  SendEndCodes(lineOk, true);
+  Pause(100);
+  SendTrailer(lineOk, StoppTegn.empty(), trailerDone);
+}
+
+void TZova::SendBinary(bool& lineOk, bool& fileOk, bool& trailerDone) {
+  LogNewLine();
+  for (int i = 0; i < SystemNuller && lineOk && !Terminated(); ++i)
+    WriteChar(Com, false, lineOk, 0);
+  while (lineOk && !Terminated()) {
+    char ch = 0;
+    bool got = true;
+    ReadFileChar(ch, got);
+    if (!got) {
+      fileOk = !MoreToSend();
+      break;
+    }
+    WriteChar(Com, false, lineOk, ch);
+  }
+  Pause(100);
+  SendTrailer(lineOk, true, trailerDone);
+}
+
+}  // namespace zova
