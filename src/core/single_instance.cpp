@@ -89,16 +89,27 @@ void SingleInstance::Listen(std::function<void()> onRaise) {
   });
 }
 
-SingleInstance::~SingleInstance() {
+void SingleInstance::StopListening() {
   if (listener_.joinable()) {
     char b = 'q';
     if (::write(wakePipe_[1], &b, 1) < 0) {
+      // The pipe cannot be full: it carries one byte.
     }
     listener_.join();
   }
-  for (int fd : {wakePipe_[0], wakePipe_[1], listenFd_})
-    if (fd >= 0) ::close(fd);
-  if (listenFd_ >= 0) ::unlink(SocketPath().c_str());
+  for (int* fd : {&wakePipe_[0], &wakePipe_[1]}) {
+    if (*fd >= 0) ::close(*fd);
+    *fd = -1;
+  }
+  if (listenFd_ >= 0) {
+    ::close(listenFd_);
+    ::unlink(SocketPath().c_str());
+    listenFd_ = -1;
+  }
+}
+
+SingleInstance::~SingleInstance() {
+  StopListening();
   if (lockFd_ >= 0) ::close(lockFd_);
 }
 

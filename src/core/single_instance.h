@@ -21,6 +21,10 @@ class SingleInstance {
   bool Acquire();
   // Serves requests to come forward: OnRaise runs on the listener thread.
   void Listen(std::function<void()> onRaise);
+  // Ends the listener thread: after it returns OnRaise no longer runs, so
+  // whatever it reaches may be destroyed. A later second start still finds
+  // this instance running (the lock is kept) and ends.
+  void StopListening();
 
   std::string LockPath() const;
   std::string SocketPath() const;

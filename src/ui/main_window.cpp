@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QToolTip>
@@ -66,6 +67,30 @@ class RowColourDelegate : public QStyledItemDelegate {
   StationModel& model_;
 };
 
+// The heading row as the station draws its fixed cells: the fixed colour with a
+// raised edge, black text 2 pixels in, as in the machine rows below it.
+class HeadingRow : public QHeaderView {
+ public:
+  explicit HeadingRow(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+ protected:
+  void paintSection(QPainter* p, const QRect& rect, int section) const override {
+    p->save();
+    const QPalette& pal = palette();
+    p->fillRect(rect, pal.color(QPalette::Button));
+    p->setPen(pal.color(QPalette::Light));
+    p->drawLine(rect.topLeft(), rect.topRight());
+    p->drawLine(rect.topLeft(), rect.bottomLeft());
+    p->setPen(pal.color(QPalette::Dark));
+    p->drawLine(rect.topRight(), rect.bottomRight());
+    p->drawLine(rect.bottomLeft(), rect.bottomRight());
+    p->setPen(Qt::black);
+    p->drawText(rect.adjusted(2, 2, -1, 0), Qt::AlignLeft | Qt::AlignTop,
+                model()->headerData(section, orientation()).toString());
+    p->restore();
+  }
+};
+
 constexpr const char* kWebHome = "https://kvist.example/";
 constexpr const char* kWebDnc = "https://kvist.example/dnc/";
 constexpr const char* kWebSupport = "https://kvist.example/fjernhjelp/fjernhjelp.tar.gz";
@@ -122,6 +147,7 @@ void MainWindow::ReadSettings() {
 
 void MainWindow::BuildGrid() {
   grid_ = new QTableWidget(model_.MachineCount(), 5, this);
+  grid_->setHorizontalHeader(new HeadingRow(grid_));
   grid_->verticalHeader()->hide();
   grid_->verticalHeader()->setMinimumSectionSize(1);
   grid_->verticalHeader()->setDefaultSectionSize(kDefaultRowHeight + 1);
@@ -130,6 +156,7 @@ void MainWindow::BuildGrid() {
   head->setMinimumSectionSize(1);
   head->setFixedHeight(kDefaultRowHeight + 1);
   head->setHighlightSections(false);
+  head->setSectionsClickable(false);  // a heading click selects no column
   head->setSectionResizeMode(QHeaderView::Interactive);
   for (int c = 0; c < 5; ++c) grid_->setColumnWidth(c, kColumnWidths[c] + 1);
   QStringList headings;
@@ -330,6 +357,11 @@ void MainWindow::Start() {
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
+  if (!centred_) {
+    centred_ = true;
+    QScreen* s = screen();
+    if (s) move(s->availableGeometry().center() - rect().center());
+  }
   QWidget::showEvent(event);
   Start();
 }
@@ -417,6 +449,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (watched == grid_->horizontalHeader()->viewport()) {
     if (t == QEvent::MouseMove) HintFor(0, 0);
+    if (t == QEvent::MouseButtonPress) {
+      // The heading row is row 0 of the grid: it selects no machine.
+      auto* me = static_cast<QMouseEvent*>(event);
+      SelectCell(grid_->horizontalHeader()->logicalIndexAt(me->position().toPoint()), 0);
+      if (me->button() == Qt::RightButton) {
+        PrepareMenu(true);
+        menu_->popup(me->globalPosition().toPoint());
+        return true;
+      }
+    }
   } else if (watched == console_) {
     if (t == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {

@@ -126,6 +126,7 @@ class MainWindow : public QWidget {
   int gridHeight_ = 0;
   bool created_ = false;
   bool started_ = false;
+  bool centred_ = false;
   bool loggingChanged_ = false;
   bool closing_ = false;
   bool closed_ = false;

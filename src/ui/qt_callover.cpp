@@ -66,6 +66,11 @@ size_t QtCallOver::ServePending(bool force) {
   return ran;
 }
 
+size_t QtCallOver::Waiting() {
+  std::lock_guard lock(mutex_);
+  return queue_.size();
+}
+
 void QtCallOver::ReleaseAfterModal() {
   if (modalDepth_ > 0 && --modalDepth_ == 0) WakeGuiThread();
 }

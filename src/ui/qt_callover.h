@@ -32,6 +32,9 @@ class QtCallOver : public QObject, public CallOver {
   // Runs Fn on the GUI thread without waiting (any thread).
   void Post(std::function<void()> fn);
 
+  // Calls queued and not yet run (any thread).
+  size_t Waiting();
+
   void HoldForModal() { ++modalDepth_; }
   void ReleaseAfterModal();
   int ModalDepth() const { return modalDepth_; }

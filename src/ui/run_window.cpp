@@ -22,6 +22,15 @@ void OnSignal(int) {
 }
 }  // namespace
 
+void RaiseOnSecondStart(zova::SingleInstance& instance, QtCallOver& callOver, MainWindow& window) {
+  QPointer<MainWindow> target(&window);
+  instance.Listen([&callOver, target] {
+    callOver.Post([target] {
+      if (target) target->Raise();
+    });
+  });
+}
+
 int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);  // the close procedure decides when to quit
@@ -34,13 +43,7 @@ int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
     Station station;
     MainWindow window(station);
     host.SetParent(&window);
-    QPointer<MainWindow> target(&window);
-    // The listener thread only queues the request; the window is the GUI thread's.
-    instance.Listen([&callOver, target] {
-      callOver.Post([target] {
-        if (target) target->Raise();
-      });
-    });
+    RaiseOnSecondStart(instance, callOver, window);
     struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
@@ -54,6 +57,8 @@ int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
     window.Start();
     window.show();
     code = app.exec();
+    // A late second start must not post to the call-over that ends here.
+    instance.StopListening();
     // A quit that did not pass through the close procedure still stops every driver.
     station.Close();
     host.SetParent(nullptr);

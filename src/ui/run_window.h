@@ -6,6 +6,14 @@
 
 namespace zova::ui {
 
+class MainWindow;
+class QtCallOver;
+
+// A second start of the station brings Window forward. The listener thread
+// only queues the request; the window itself is touched on the GUI thread,
+// and not at all once it is gone.
+void RaiseOnSecondStart(zova::SingleInstance& instance, QtCallOver& callOver, MainWindow& window);
+
 int RunWindow(int argc, char** argv, zova::SingleInstance& instance);
 
 }  // namespace zova::ui

@@ -93,6 +93,22 @@ TEST(SingleInstance, SecondStartAsksTheFirstToComeForward) {
   unsetenv("XDG_RUNTIME_DIR");
 }
 
+TEST(SingleInstance, AfterStopListeningASecondStartStillEndsButNothingIsCalled) {
+  test::TempDir dir;
+  setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+  std::atomic<int> raised{0};
+  SingleInstance first("zova-test");
+  ASSERT_TRUE(first.Acquire());
+  first.Listen([&] { ++raised; });
+  first.StopListening();
+  first.StopListening();  // the window's end and the destructor both stop it
+  SingleInstance second("zova-test");
+  EXPECT_FALSE(second.Acquire());
+  EXPECT_EQ(raised.load(), 0);
+  EXPECT_FALSE(test::Exists(first.SocketPath()));
+  unsetenv("XDG_RUNTIME_DIR");
+}
+
 TEST(Delay, CalibrationCountsAtLeastOneHundred) {
   ScaledClock fast(20);
   ScopedClock use(fast);

@@ -4,12 +4,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QTableWidget>
 
 #include "core/clock.h"
 #include "core/config/config.h"
 #include "core/latin1.h"
 #include "core/paths.h"
+#include "ui/console_widget.h"
 #include "ui_fixture.h"
 
 namespace zova::ui::test {
@@ -18,6 +21,12 @@ namespace {
 using zova::test::ScopedUiHost;
 using zova::test::TempDir;
 
+void Press(QWidget* w, Qt::MouseButton button, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), button, button,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &press);
+}
+
 TEST(MainWindowLayout, VisFalseCutsAboveThePanel) {
   ScopedUiHost host;
   WindowRig shown("[Program]\nMaskiner=3\n");
@@ -25,6 +34,15 @@ TEST(MainWindowLayout, VisFalseCutsAboveThePanel) {
   EXPECT_EQ(shown.window->height(), 96 + 257 + 8 + 25 + 8);
   EXPECT_EQ(cut.window->height(), 96);
   EXPECT_EQ(shown.window->width(), 660);
+}
+
+TEST(MainWindowLayout, OpensCentredOnTheScreen) {
+  ScopedUiHost host;
+  WindowRig rig("[Program]\n[Maskin1]\nProtokoll=INGEN\n");
+  rig.window->show();
+  QRect area = rig.window->screen()->availableGeometry();
+  EXPECT_LE((rig.window->geometry().center() - area.center()).manhattanLength(), 10);  // a frame, if any
+  rig.window->hide();
 }
 
 TEST(MainWindowLayout, VisMaskinerLimitsTheGridHeight) {
@@ -251,6 +269,47 @@ TEST(MainWindowMenu, ItemsFollowTheSelectedRow) {
   rig.window->PrepareMenu(true);
   EXPECT_FALSE(rig.window->MenuAction(MainWindow::kRestart)->isVisible());
   EXPECT_EQ(rig.window->PopupMenu()->actions().size(), 11);  // ten items and the separator
+}
+
+TEST(MainWindowMenu, RightClickOnTheHeadingRowSelectsNoMachine) {
+  ScopedUiHost host;
+  WindowRig rig("[Program]\nMaskiner=2\n[Maskin1]\nProtokoll=INGEN\n[Maskin2]\nProtokoll=INGEN\n");
+  rig.window->show();
+  rig.window->SelectCell(0, 2);
+  Press(rig.window->Grid()->horizontalHeader()->viewport(), Qt::RightButton, QPoint(150, 5));
+  EXPECT_EQ(rig.window->SelectedRow(), 0);
+  EXPECT_EQ(rig.window->SelectedCol(), 1);
+  EXPECT_TRUE(rig.window->PopupMenu()->isVisible());
+  EXPECT_FALSE(rig.window->MenuAction(MainWindow::kRestart)->isVisible());
+  rig.window->PopupMenu()->hide();
+  rig.window->hide();
+}
+
+TEST(MainWindowConsole, LeftClickWritesCrLfRightClickOpensTheMenu) {
+  ScopedUiHost host;
+  WindowRig rig("[Program]\n[Maskin1]\nProtokoll=INGEN\n");
+  rig.window->show();
+  Press(rig.window->Console(), Qt::RightButton, QPoint(20, 20));
+  EXPECT_TRUE(rig.window->PopupMenu()->isVisible());
+  EXPECT_EQ(rig.Model().Console().LineAt(1).text, "");
+  rig.window->PopupMenu()->hide();
+  Press(rig.window->Console(), Qt::LeftButton, QPoint(20, 20));
+  EXPECT_EQ(rig.Model().Console().LineAt(1).text, "[CR][LF]");
+  EXPECT_EQ(rig.Model().Console().LineAt(1).colours[0], ConsoleColour::Navy);
+  rig.window->hide();
+}
+
+TEST(MainWindowMenu, LoggingClosesWithoutTheCloseQuestionThenAsksAboutTheOldLogs) {
+  DialogAnswerer dialogs("Nei");
+  WindowRig rig("[Program]\nVisAvsluttBoks=True\n[Maskin1]\nProtokoll=INGEN\n");
+  rig.window->Start();
+  EXPECT_FALSE(rig.window->MenuAction(MainWindow::kLogging)->isChecked());
+  rig.window->MenuAction(MainWindow::kLogging)->trigger();
+  EXPECT_TRUE(ReadIniBool("Program", "Logging", false));
+  EXPECT_TRUE(rig.window->Closing());
+  EXPECT_EQ(dialogs.shown, 1);  // no "Avslutte" question before it
+  EXPECT_EQ(dialogs.title, "Akivere logg");
+  EXPECT_TRUE(dialogs.text.startsWith(QString::fromUtf8("Slette nåværende logg-filer på ")));
 }
 
 TEST(MainWindowMenu, BlokkvisWritesThePortSectionAndRestarts) {
