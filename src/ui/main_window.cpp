@@ -148,6 +148,10 @@ void MainWindow::ReadSettings() {
 void MainWindow::BuildGrid() {
   grid_ = new QTableWidget(model_.MachineCount(), 5, this);
   grid_->setHorizontalHeader(new HeadingRow(grid_));
+  // A sunken 2-pixel edge: the column widths and the grid height leave
+  // exactly 4 pixels for it.
+  grid_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  grid_->setLineWidth(2);
   grid_->verticalHeader()->hide();
   grid_->verticalHeader()->setMinimumSectionSize(1);
   grid_->verticalHeader()->setDefaultSectionSize(kDefaultRowHeight + 1);

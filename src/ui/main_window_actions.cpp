@@ -8,8 +8,11 @@
 #include <QMenu>
 #include <QProcess>
 #include <QTableWidget>
+#include <chrono>
+#include <ctime>
 #include <fstream>
 
+#include "core/clock.h"
 #include "core/config/config.h"
 #include "core/file_settings.h"
 #include "core/globals.h"
@@ -295,7 +298,10 @@ void MainWindow::PrintWindow() {
 
 void MainWindow::MinimizeTick() {
   bool active = QApplication::applicationState() == Qt::ApplicationActive;
-  if (ShouldMinimize(QTime::currentTime().hour(), active)) showMinimized();
+  std::time_t now = std::chrono::system_clock::to_time_t(TheClock().Now());
+  std::tm local{};
+  localtime_r(&now, &local);
+  if (ShouldMinimize(local.tm_hour, active)) showMinimized();
 }
 
 }  // namespace zova::ui

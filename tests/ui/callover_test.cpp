@@ -38,18 +38,6 @@ void IdleUntilTerminated(TMsg& d) {
   while (!d.Terminated()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-// Waits for Condition while the GUI thread keeps processing events; bounded
-// so a broken window fails the test instead of hanging it.
-bool SpinUntil(const std::function<bool()>& condition) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    std::this_thread::yield();
-  }
-  return true;
-}
-
 // Events are processed for a few milliseconds, long enough for a queued
 // call's wake-up to arrive, so a call that was not held would have run.
 void ProcessEventsBriefly() {

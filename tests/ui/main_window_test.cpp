@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTableWidget>
+#include <chrono>
+#include <ctime>
 
 #include "core/clock.h"
 #include "core/config/config.h"
@@ -41,7 +43,8 @@ TEST(MainWindowLayout, OpensCentredOnTheScreen) {
   WindowRig rig("[Program]\n[Maskin1]\nProtokoll=INGEN\n");
   rig.window->show();
   QRect area = rig.window->screen()->availableGeometry();
-  EXPECT_LE((rig.window->geometry().center() - area.center()).manhattanLength(), 10);  // a frame, if any
+  EXPECT_LE((rig.window->geometry().center() - area.center()).manhattanLength(),
+            10);  // a frame, if any
   rig.window->hide();
 }
 
@@ -323,6 +326,31 @@ TEST(MainWindowMenu, BlokkvisWritesThePortSectionAndRestarts) {
   rig.window->MenuAction(MainWindow::kBlokkvis)->trigger();
   EXPECT_TRUE(ReadIniBool("COM2", "Blokkvis", false));
   EXPECT_EQ(rig.Model().Cell(2, 1), "Maskin ikke aktiv");  // restarted: inactive again
+}
+
+TEST(MainWindowTimers, AtHalfPastTwoTheHourlyTickMinimisesTheActiveWindow) {
+  ScopedUiHost host;
+  std::tm at{};
+  at.tm_year = 126;
+  at.tm_mon = 2;
+  at.tm_mday = 10;
+  at.tm_hour = 2;
+  at.tm_min = 30;
+  at.tm_isdst = -1;
+  ManualClock clock(std::chrono::system_clock::from_time_t(std::mktime(&at)));
+  ScopedClock scoped(clock);
+  WindowRig rig("[Program]\n[Maskin1]\nProtokoll=INGEN\n");
+  MainWindow& w = *rig.window;
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(SpinUntil([] { return qApp->applicationState() == Qt::ApplicationActive; }));
+  w.MinimizeTick();
+  EXPECT_TRUE(w.isMinimized());
+  w.showNormal();
+  clock.Advance(3600000);  // 03:30; the background case is ShouldMinimize's
+  w.MinimizeTick();
+  EXPECT_FALSE(w.isMinimized());
+  w.hide();
 }
 
 TEST(MainWindowMenu, FargerTurnsRowColoursOff) {

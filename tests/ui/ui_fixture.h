@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "core/mainthread.h"
 #include "core/station.h"
@@ -35,6 +38,18 @@ struct WindowRig {
   std::unique_ptr<Station> station;
   std::unique_ptr<MainWindow> window;
 };
+
+// Waits for Condition while the GUI thread keeps processing events; bounded
+// so a broken window fails the test instead of hanging it.
+inline bool SpinUntil(const std::function<bool()>& condition) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    std::this_thread::yield();
+  }
+  return true;
+}
 
 // Installs the real dialog host; every dialog shown is recorded and answered
 // by pressing the button with the given label.
