@@ -7,15 +7,15 @@
 #include "core/config/config.h"
 #include "core/file_settings.h"
 #include "core/latin1.h"
+#include "core/model/station_model.h"
 #include "core/numparse.h"
 #include "core/paths.h"
 #include "files/namesearch/head_text.h"
+#include "files/transfer/tfile.h"
 
 namespace zova {
 
 namespace {
-
-constexpr int kMaxMachines = 100;
 
 int Fail(std::FILE* err, const std::string& text) {
   std::fprintf(err, "zova classify: %s\n", Latin1ToUtf8(text).c_str());
@@ -38,7 +38,38 @@ std::string MachineHead(const std::string& section, std::string_view text) {
   return HeadOfText(text, static_cast<size_t>(std::max({maxHent, maxHent2, 0})), startNavn);
 }
 
+// The transfer layer's own classification, without its side effects: a
+// macro is recognised but no event record is written.
+class DryRunDriver : public TFile {
+ public:
+  using TFile::TFile;
+  void Execute() override {}
+
+ protected:
+  void WriteMacroRecord(int, const std::string&, bool& ok) override { ok = true; }
+};
+
+std::string Describe(const TFile& d) {
+  if (d.IsMacro) return "macro";
+  if (d.IsToolData) return "tool data";
+  if (d.IsToolName || d.IsRequest) return "send " + d.TransferName;
+  if (d.IsDirectory) return "list " + d.TransferName;
+  if (d.IsPrint) return "print " + d.TransferName;
+  return "store as " + d.TransferName + (d.IsExtend ? " (extend)" : "");
+}
+
 }  // namespace
+
+std::string ClassifyAction(int machine, std::string_view head) {
+  StationModel model(machine);
+  UiLinks links;
+  links.model = &model;
+  DryRunDriver d(links, model.Request(machine), machine);
+  d.ResetTransfer();
+  d.Head = std::string(head);
+  d.ClassifyReception();
+  return "action: " + Describe(d);
+}
 
 std::vector<std::string> ClassifyReport(const NameSearchConfig& cfg, std::string_view head) {
   static constexpr std::pair<SearchMode, std::string_view> kModes[] = {
@@ -64,8 +95,10 @@ int RunClassifyCommand(const std::vector<std::string>& args, std::FILE* out, std
   if (in.bad()) return Fail(err, "kan ikke lese " + args[1]);
 
   const NameSearchConfig cfg = ReadNameSearchConfig(*machine);
-  for (const std::string& line : ClassifyReport(cfg, MachineHead(section, text)))
-    std::fprintf(out, "%s\n", Latin1ToUtf8(line).c_str());
+  const std::string head = MachineHead(section, text);
+  std::vector<std::string> lines = ClassifyReport(cfg, head);
+  lines.push_back(ClassifyAction(static_cast<int>(*machine), head));
+  for (const std::string& line : lines) std::fprintf(out, "%s\n", Latin1ToUtf8(line).c_str());
   return std::fflush(out) == 0 ? 0 : 2;
 }
 

@@ -164,6 +164,8 @@ class TFile : public TFileDef {
   virtual bool BuildToolFile(const std::string& target, std::string& path, std::string& error);
   // Saves received tool data; Name is what the event log shows.
   virtual bool SaveToolData(std::string& name);
+  // The event record of a macro (the status record file of this machine).
+  virtual void WriteMacroRecord(int number, const std::string& parameter, bool& ok);
 
  private:
   void ReadTransferKeys();

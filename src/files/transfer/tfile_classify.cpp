@@ -39,7 +39,7 @@ bool TFile::ClassifyMacro() {
   if (!MatchMacro(Head, macro_, m)) return false;
   IsMacro = true;
   bool ok = false;
-  WriteStatusRecord(MachineNo(), m.number, m.parameter, ok);
+  WriteMacroRecord(m.number, m.parameter, ok);
   const std::string text = std::to_string(m.number) + ";" + m.parameter;
   if (ok)
     SetCell(kColMelding, "Logget " + text);
@@ -48,6 +48,10 @@ bool TFile::ClassifyMacro() {
   // Event 4 names the program the control is running.
   if (m.number == 4 && !m.parameter.empty()) SetCell(kColFilnavn, m.parameter + Ext);
   return true;
+}
+
+void TFile::WriteMacroRecord(int number, const std::string& parameter, bool& ok) {
+  WriteStatusRecord(MachineNo(), number, parameter, ok);
 }
 
 bool TFile::ClassifyToolName() {

@@ -66,7 +66,8 @@ TEST(ClassifyCommand, ReportsEveryMode) {
             "save: DIR\\PART found=1 firstpair=1 extended=0 askname=0\n"
             "directory: 0000 found=0 firstpair=1 extended=0 askname=0\n"
             "print: 0000 found=0 firstpair=1 extended=0 askname=0\n"
-            "tool: 0000 found=0 firstpair=1 extended=0 askname=0\n");
+            "tool: 0000 found=0 firstpair=1 extended=0 askname=0\n"
+            "action: store as DIR\\PART.NC\n");
 
   out = Capture(
       [&](std::FILE* o, std::FILE* e) {
@@ -74,6 +75,7 @@ TEST(ClassifyCommand, ReportsEveryMode) {
       },
       rc, err);
   EXPECT_NE(out.find("fetch: O1234 found=1 firstpair=0 "), std::string::npos) << out;
+  EXPECT_NE(out.find("action: send O1234.NC\n"), std::string::npos) << out;
 
   out = Capture(
       [&](std::FILE* o, std::FILE* e) {
@@ -83,6 +85,25 @@ TEST(ClassifyCommand, ReportsEveryMode) {
   EXPECT_NE(out.find("header: % (S)(DIR)\n"), std::string::npos) << out;
   EXPECT_NE(out.find("save: 0000 found=1 firstpair=1 extended=0 askname=1"), std::string::npos)
       << out;
+}
+
+TEST(ClassifyCommand, ActionSaysWhatTheStationWouldDo) {
+  test::ScopedIni ini(
+      "[Maskin1]\nDirFilType=FANUC\n"
+      "[Maskin2]\nMakroProgram=PARENTESER\nLoggeFil=/nonexistent/x.sdv\n"
+      "[Maskin3]\nToolProtokoll=STANDARD\nToolLagre=TOOLS\n");
+  const struct {
+    int machine;
+    const char *head, *action;
+  } cases[] = {
+      {1, "% (P1) G0X0 G1 G2 G3 M30 %", "action: store as P1.NC"},
+      {1, "% (O7)M30 %", "action: send O7.NC"},
+      {1, "% (D)(SUB/P) %", "action: list SUB\\P*.NC"},
+      {1, "% (P)(LISTE) X %", "action: print LISTE"},
+      {2, "% (M)(3)(A) %", "action: macro"},
+      {3, "% (TOOLS) T1 %", "action: tool data"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ClassifyAction(c.machine, c.head), c.action) << c.head;
 }
 
 TEST(ClassifyCommand, BadArgumentsGiveOneLineAndCode2) {
