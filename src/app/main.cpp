@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "app/headless.h"
 #include "app/register_drivers.h"
 #include "app/subcommand.h"
+#include "core/clock.h"
 #include "core/globals.h"
 #include "core/paths.h"
 #include "core/single_instance.h"
@@ -49,10 +51,22 @@ bool HaveDisplay() {
   return (x && *x) || (w && *w) || (qpa && *qpa);
 }
 
+// Tests run the station's waits (pauses, VenteTid, restarts) faster than
+// real time; the line's own timeouts stay real.
+void InstallTestClock() {
+  static std::unique_ptr<zova::ScaledClock> clock;
+  const char* scale = std::getenv("ZOVA_CLOCK_SCALE");
+  double factor = scale ? std::atof(scale) : 0;
+  if (factor <= 1) return;
+  clock = std::make_unique<zova::ScaledClock>(factor);
+  zova::SetClock(clock.get());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   zova::app::RegisterStationDrivers();
+  InstallTestClock();
   std::vector<std::string> args(argv + 1, argv + argc);
 
   if (!args.empty()) {

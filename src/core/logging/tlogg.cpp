@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <mutex>
+
 #include "core/config/config.h"
 #include "core/file_settings.h"
 #include "core/globals.h"
@@ -20,8 +22,16 @@ std::string ComputeLogDir() {
   return dir;
 }
 
-const std::string& LogDir() {
-  static const std::string dir = ComputeLogDir();
+std::string LogDir() {
+  // Fixed for the life of a configuration file; a test that makes another
+  // file active gets that file's directory.
+  static std::mutex mutex;
+  static std::string forIni, dir;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (dir.empty() || forIni != Globals().IniFil) {
+    forIni = Globals().IniFil;
+    dir = ComputeLogDir();
+  }
   return dir;
 }
 

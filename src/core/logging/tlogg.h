@@ -14,8 +14,9 @@
 namespace zova {
 
 // The log directory of all machines: [Program] Temp when it names an existing
-// directory, else the system's temporary directory. Fixed at first use.
-const std::string& LogDir();
+// directory, else the system's temporary directory. Fixed at first use for
+// the active configuration file.
+std::string LogDir();
 // Computes it afresh (tests).
 std::string ComputeLogDir();
 
