@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "app/demo_controls.h"
 #include "core/paths.h"
 
 namespace zova::app {
@@ -28,6 +29,7 @@ Protokoll=Standard
 Port=COM1
 Katalog=@DIR@Programmer/Fres1/
 Ext=.NC
+VenteTid=1
 
 [Maskin2]
 Navn=Dreiebenk
@@ -35,6 +37,7 @@ Protokoll=Standard
 Port=COM2
 Katalog=@DIR@Programmer/Dreiebenk/
 Ext=.NC
+VenteTid=1
 
 [Maskin3]
 Navn=Nettverk
@@ -50,12 +53,34 @@ DemoFyll=20
 Navn=Reserve
 Protokoll=Ingen
 
+; The demo's controls are simulated (cncsim) on pseudo-terminals; a real
+; line names its device here, e.g. Enhet=/dev/ttyUSB0.
 [COM1]
+Enhet=@DIR@cnc1
 Baud=9600
+Kode=ASCII
+XonXoff=True
+TimeMultiplier=200
 
 [COM2]
+Enhet=@DIR@cnc2
 Baud=9600
+Kode=ASCII
+XonXoff=True
+TimeMultiplier=200
 )";
+
+// What the demo controls ask for and what they send.
+const char kRequested[] =
+    "%\r\nO1000 (DEMO)\r\nG21 G90 G40\r\nT1 M6\r\nG0 X0 Y0 S1200 M3\r\nG43 Z50 H1\r\n"
+    "G1 Z-2 F100\r\nG1 X40 F300\r\nG1 Y30\r\nG1 X0\r\nG1 Y0\r\nG0 Z50\r\nM30\r\n%\r\n";
+const char kMillProgram[] =
+    "%\r\nO2001 (BRAKETT)\r\nG21 G90\r\nT2 M6\r\nG0 X10 Y10 S2000 M3\r\nG43 Z20 H2\r\n"
+    "G81 R2 Z-12 F80\r\nX30\r\nX50\r\nG80\r\nG0 Z100\r\nM30\r\n%\r\n";
+const char kLatheProgram[] =
+    "%\r\nO3001 (AKSEL)\r\nG21 G18 G90\r\nT0101\r\nG96 S180 M4\r\nG0 X42 Z2\r\n"
+    "G71 U1.5 R0.5\r\nG71 P10 Q20 U0.4 W0.1 F0.25\r\nN10 G0 X20\r\nG1 Z-30\r\nX40 Z-40\r\n"
+    "N20 X42\r\nG28 U0 W0\r\nM30\r\n%\r\n";
 
 std::string DemoDir() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -68,15 +93,19 @@ std::string DemoDir() {
 std::string PrepareDemo() {
   std::string dir = DemoDir();
   for (const char* sub :
-       {"", "Temp", "Programmer/Fres1", "Programmer/Dreiebenk", "Programmer/Nettverk"})
+       {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk", "Programmer/Nettverk"})
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
   std::string ini = dir + "Zova.ini";
   std::ofstream(ini, std::ios::binary | std::ios::trunc) << text;
-  std::string sample = dir + "Programmer/Fres1/O1000.NC";
-  if (!FileExists(sample))
-    std::ofstream(sample, std::ios::binary) << "%\r\nO1000 (DEMO)\r\nG0 X0 Y0\r\nM30\r\n%\r\n";
+  for (const char* machine : {"Fres1", "Dreiebenk"}) {
+    std::string sample = dir + "Programmer/" + machine + "/O1000.NC";
+    if (!FileExists(sample)) std::ofstream(sample, std::ios::binary) << kRequested;
+  }
+  std::ofstream(dir + "Demo/O2001.NC", std::ios::binary | std::ios::trunc) << kMillProgram;
+  std::ofstream(dir + "Demo/O3001.NC", std::ios::binary | std::ios::trunc) << kLatheProgram;
+  StartDemoControls(dir);
   return ini;
 }
 

@@ -1,0 +1,108 @@
+#include "app/demo_controls.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "core/paths.h"
+#include "core/station_log.h"
+
+namespace zova::app {
+
+namespace {
+
+constexpr int kRounds = 500;
+
+std::string FindCncsim() {
+  if (const char* env = std::getenv("ZOVA_CNCSIM"); env && *env) return env;
+  const std::string exeDir = ProgramDir();
+  // Installed next to the station, or in the build tree's sim folder.
+  for (const std::string& p : {exeDir + "cncsim", exeDir + "../../sim/cncsim"})
+    if (::access(p.c_str(), X_OK) == 0) return p;
+  return {};
+}
+
+bool LinkExists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// A child that dies with the station, so no control outlives its demo.
+// Its output goes to Log, not into the station's own.
+bool Spawn(const std::vector<std::string>& argv, const std::string& log) {
+  pid_t parent = ::getpid();
+  pid_t pid = ::fork();
+  if (pid < 0) return false;
+  if (pid == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent) ::_exit(0);
+    int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+      ::dup2(fd, 1);
+      ::dup2(fd, 2);
+    }
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
+  const std::string n = std::to_string(machine);
+  std::string s = "# demo control " + n + ", written by the station\nwait-open\nwait 1500\n";
+  for (int r = 0; r < rounds; ++r) {
+    if (machine == 1) {
+      // The milling machine asks for its program, then punches a new version
+      // of another one.
+      s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";
+      s += "capture " + dir + "Temp/fres1-mottatt.nc --quiet 1500 --first 20000\n";
+      s += "wait 4000\nsend " + dir + "Demo/O2001.NC\nwait 6000\n";
+    } else {
+      s += "send " + dir + "Demo/O3001.NC\nwait 5000\n";
+      s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";
+      s += "capture " + dir + "Temp/dreiebenk-mottatt.nc --quiet 1500 --first 20000\n";
+      s += "wait 5000\n";
+    }
+  }
+  return s;
+}
+
+int StartDemoControls(const std::string& dir) {
+  const std::string cncsim = FindCncsim();
+  if (cncsim.empty()) {
+    LogStation("demo: finner ikke cncsim; maskinene på serielinje kan ikke åpne linjene sine");
+    return 0;
+  }
+  int started = 0;
+  for (int m = 1; m <= 2; ++m) {
+    const std::string link = dir + "cnc" + std::to_string(m);
+    const std::string script = dir + "Demo/maskin" + std::to_string(m) + ".cnc";
+    std::ofstream(script, std::ios::binary | std::ios::trunc) << DemoControlScript(m, dir, kRounds);
+    ::unlink(link.c_str());
+    // Machine 2 sends at 9600 baud, so its characters can be watched.
+    std::vector<std::string> argv{cncsim, "--link", link, "--script", script};
+    if (m == 2) argv.insert(argv.end(), {"--baud", "9600"});
+    if (Spawn(argv, dir + "Demo/maskin" + std::to_string(m) + ".log")) ++started;
+  }
+  // The station opens the lines at once; their links must be there first.
+  for (int i = 0; i < 100; ++i) {
+    if (LinkExists(dir + "cnc1") && LinkExists(dir + "cnc2")) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return started;
+}
+
+}  // namespace zova::app
