@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/latin1.h"
 #include "core/paths.h"
 #include "core/station_log.h"
 
@@ -83,7 +84,7 @@ std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
 int StartDemoControls(const std::string& dir) {
   const std::string cncsim = FindCncsim();
   if (cncsim.empty()) {
-    LogStation("demo: finner ikke cncsim; maskinene på serielinje kan ikke åpne linjene sine");
+    LogStation(L1("demo: finner ikke cncsim; maskinene på serielinje kan ikke åpne linjene sine"));
     return 0;
   }
   int started = 0;

@@ -38,14 +38,14 @@ void HeadlessUiHost::ShowNotice(std::string_view caption, std::string_view text)
 }
 
 bool HeadlessUiHost::AskYesNo(std::string_view caption, std::string_view text, bool safeDefault) {
-  LogStation("spørsmål [" + std::string(caption) + "] " + std::string(text) + " -> " +
+  LogStation(L1("spørsmål [") + std::string(caption) + "] " + std::string(text) + " -> " +
              (safeDefault ? "Ja" : "Nei"));
   return safeDefault;
 }
 
 Answer HeadlessUiHost::AskButtons(std::string_view caption, std::string_view text,
                                   const std::vector<std::string>&, Answer safeDefault) {
-  LogStation("spørsmål [" + std::string(caption) + "] " + std::string(text));
+  LogStation(L1("spørsmål [") + std::string(caption) + "] " + std::string(text));
   return safeDefault;
 }
 
@@ -62,7 +62,7 @@ FileChoice HeadlessUiHost::SelectFolder(std::string_view, std::string_view) {
 }
 
 bool HeadlessUiHost::OpenPath(std::string_view program, std::string_view args, std::string_view) {
-  LogStation("åpner ikke " + Quoted(program) + " " + std::string(args) + " uten skjerm");
+  LogStation(L1("åpner ikke ") + Quoted(program) + " " + std::string(args) + " uten skjerm");
   return false;
 }
 

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,16 +14,14 @@
 #include "app/headless.h"
 #include "app/register_drivers.h"
 #include "app/subcommand.h"
-#include "core/clock.h"
+#include "app/test_clock.h"
+#include "app/window_module.h"
 #include "core/globals.h"
+#include "core/latin1.h"
 #include "core/paths.h"
 #include "core/single_instance.h"
 #include "core/startup.h"
 #include "core/station_log.h"
-
-#ifdef ZOVA_WITH_QT
-#include "ui/run_window.h"
-#endif
 
 namespace {
 
@@ -51,22 +48,11 @@ bool HaveDisplay() {
   return (x && *x) || (w && *w) || (qpa && *qpa);
 }
 
-// Tests run the station's waits (pauses, VenteTid, restarts) faster than
-// real time; the line's own timeouts stay real.
-void InstallTestClock() {
-  static std::unique_ptr<zova::ScaledClock> clock;
-  const char* scale = std::getenv("ZOVA_CLOCK_SCALE");
-  double factor = scale ? std::atof(scale) : 0;
-  if (factor <= 1) return;
-  clock = std::make_unique<zova::ScaledClock>(factor);
-  zova::SetClock(clock.get());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   zova::app::RegisterStationDrivers();
-  InstallTestClock();
+  zova::app::InstallTestClock();
   std::vector<std::string> args(argv + 1, argv + argc);
 
   if (!args.empty()) {
@@ -99,18 +85,22 @@ int main(int argc, char** argv) {
     }
   }
   if (demo) iniArg = zova::app::PrepareDemo();
+#ifdef ZOVA_WITH_QT
+  if (!headless && HaveDisplay()) {
+    if (zova::app::WindowMain window = zova::app::LoadWindowModule())
+      return window(argc, argv, iniArg.c_str());
+  }
+#endif
 
   zova::LoadProgramSettings(iniArg, zova::ProgramDir());
   zova::SingleInstance instance;
   if (!instance.Acquire()) {
-    zova::LogStation("stasjonen kjører allerede; den er bedt om å komme frem");
+    zova::LogStation(zova::L1("stasjonen kjører allerede; den er bedt om å komme frem"));
     return 0;
   }
   zova::LogStation("bruker " + zova::Globals().IniFil);
 
-#ifdef ZOVA_WITH_QT
-  if (!headless && HaveDisplay()) return zova::ui::RunWindow(argc, argv, instance);
-#else
+#ifndef ZOVA_WITH_QT
   (void)HaveDisplay;
   (void)headless;
 #endif

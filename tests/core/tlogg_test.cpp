@@ -171,8 +171,10 @@ TEST_F(TLoggTest, EventLineFallsBackToTheLogDirectory) {
 TEST_F(TLoggTest, StatusRecordsWithPatternAndTheLockedFileCase) {
   test::TempDir dir;
   std::string target = dir / "cell.sdv";
-  test::ScopedIni ini("[Program]\r\nDatoTid=yyyymmdd hhnnss\r\n[Maskin2]\r\nLoggeFil=" + target +
-                      "\r\n");
+  // A log directory of its own: the fallback file must not be shared with
+  // other tests running at the same time.
+  test::ScopedIni ini("[Program]\r\nTemp=" + dir.Path() +
+                      "\r\nDatoTid=yyyymmdd hhnnss\r\n[Maskin2]\r\nLoggeFil=" + target + "\r\n");
   LogDriver d(links, model.Request(1), 1);
   std::string fallback = FsPath(d.LogBase + "SDV");
   ::unlink(fallback.c_str());

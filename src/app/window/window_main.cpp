@@ -1,0 +1,27 @@
+// The entry of the window module. The module carries its own copy of the
+// station's libraries, so everything the window needs is set up here and
+// nothing of the loading program's state is shared.
+
+#include "app/register_drivers.h"
+#include "app/test_clock.h"
+#include "core/globals.h"
+#include "core/latin1.h"
+#include "core/paths.h"
+#include "core/single_instance.h"
+#include "core/startup.h"
+#include "core/station_log.h"
+#include "ui/run_window.h"
+
+extern "C" __attribute__((visibility("default"))) int zova_window_main(int argc, char** argv,
+                                                                       const char* iniArg) {
+  zova::app::RegisterStationDrivers();
+  zova::app::InstallTestClock();
+  zova::LoadProgramSettings(iniArg ? iniArg : "", zova::ProgramDir());
+  zova::SingleInstance instance;
+  if (!instance.Acquire()) {
+    zova::LogStation(zova::L1("stasjonen kjører allerede; den er bedt om å komme frem"));
+    return 0;
+  }
+  zova::LogStation("bruker " + zova::Globals().IniFil);
+  return zova::ui::RunWindow(argc, argv, instance);
+}
