@@ -161,5 +161,37 @@ TEST_F(Standard, TwoMachinesReceiveAtTheSameTime) {
   Stop(*station);
 }
 
+TEST_F(Standard, LineDroppedDuringAReceptionKeepsThePreviousVersion) {
+  // With a stop code the station can tell a cut reception from a whole one.
+  std::string ini = WriteIni(1, "StoppKode=%\r\n");
+  WriteFile(MachineDir(1) + "BRAKETT.NC", kProgram);
+  std::string longer = kProgram;
+  longer.insert(longer.find("M30"), "G1 X30 Y30\r\nG1 X40 Y40\r\nG1 X50 Y50\r\n");
+  WriteFile(dir / "p.nc", longer);
+  auto control = Control(1, {"wait-open", kSettle, "send " + (dir / "p.nc") + " --drop-after 60"});
+  auto station = Station(ini);
+  Expect(*station, "1 Melding: Lagret med timeout");
+  EXPECT_EQ(ReadFile(MachineDir(1) + "BRAKETT.NC"), longer.substr(0, 60))
+      << "LagreAlt keeps what came";
+  EXPECT_EQ(ReadFile(MachineDir(1) + "BRAKETT.Bak"), kProgram) << "the old program is not lost";
+  Stop(*station);
+}
+
+TEST_F(Standard, ControlThatDropsTheLineDuringASendIsReported) {
+  std::string big = "%\r\nO1000 (STOR)\r\n";
+  for (int i = 0; i < 3000; ++i) big += "G1 X" + std::to_string(i) + " Y1\r\n";
+  big += "M30\r\n%\r\n";
+  std::string ini = WriteIni(1, "VenteTid=1\r\n", "XonXoff=True\r\nBreak=2\r\n");
+  WriteFile(MachineDir(1) + "O1000.NC", big);
+  auto control = Control(1, {"wait-open", kSettle, "request \"%[CR][LF](O1000) M30[CR][LF]\"",
+                             "capture " + (dir / "got.nc") + " --drop-after 2000"});
+  auto station = Station(ini);
+  Expect(*station, "1 Status: Sender data - 1");
+  Expect(*station, "1 Status: Sending avbrutt");
+  Expect(*station, "1 Melding: CNC-maskinen har avbrutt overf\xC3\xB8ringen");
+  EXPECT_EQ(ReadFile(MachineDir(1) + "O1000.NC"), big) << "the program itself is untouched";
+  Stop(*station);
+}
+
 }  // namespace
 }  // namespace zova::test
