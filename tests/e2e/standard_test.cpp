@@ -193,5 +193,37 @@ TEST_F(Standard, ControlThatDropsTheLineDuringASendIsReported) {
   Stop(*station);
 }
 
+TEST_F(Standard, FastSendGoesOutInBlocksWithoutCharacterRules) {
+  // Hurtig sends the file as it is stored: the character rules do not apply.
+  const std::string answer = "%\r\nO1000 (hurtig)\r\nG0 X1\r\nM30\r\n%\r\n";
+  std::string ini =
+      WriteIni(1, "VenteTid=1\r\nHurtig=True\r\nStoreBokstaver=True\r\n", "XonXoff=True\r\n");
+  WriteFile(MachineDir(1) + "O1000.NC", answer);
+  auto control = Control(1, {"wait-open", kSettle, "request \"%[CR][LF](O1000) M30[CR][LF]\"",
+                             "capture " + (dir / "got.nc") + " --quiet 1500"});
+  auto station = Station(ini);
+  Expect(*station, "1 Melding: Hurtigsending aktivert");
+  Expect(*station, "1 Status: Fil sendt");
+  EXPECT_EQ(control->Wait(), 0) << control->Stderr();
+  EXPECT_EQ(ReadFile(dir / "got.nc"), answer + std::string(60, '\0'));
+  Stop(*station);
+}
+
+TEST_F(Standard, SystemFileIsSentByteForByte) {
+  // Bytes that every character rule would touch: NUL, SUB, lower case, 8-bit.
+  const std::string data("\x01\x00\x1A abc \xFF\xFE\r\n\n", 13);
+  std::string ini =
+      WriteIni(1, "VenteTid=1\r\nStoreBokstaver=True\r\nSystemNuller=2\r\n", "XonXoff=True\r\n");
+  WriteFile(MachineDir(1) + "PARAM.SPR", data);
+  auto control = Control(1, {"wait-open", kSettle, "request \"%[CR][LF](PARAM.SPR) M30[CR][LF]\"",
+                             "capture " + (dir / "got.bin") + " --quiet 1500"});
+  auto station = Station(ini);
+  Expect(*station, "1 Status: Sender bin\xC3\xA6rdata - 1");
+  Expect(*station, "1 Status: Fil sendt");
+  EXPECT_EQ(control->Wait(), 0) << control->Stderr();
+  EXPECT_EQ(ReadFile(dir / "got.bin"), std::string(2, '\0') + data + std::string(60, '\0'));
+  Stop(*station);
+}
+
 }  // namespace
 }  // namespace zova::test
