@@ -22,7 +22,7 @@ PageFooter FooterNow() {
 }  // namespace
 
 void TCom::PrintText(int machine, const std::string& text, const std::string& title, bool& ok) {
-  const PrinterSettings& p = StationPrinter();
+  const PrinterSettings p = StationPrinter();
   PrintJob job;
   job.text = LayoutPages(SplitPrintLines(text), title, p, PrintColumns(machine, p), FooterNow());
   job.fontSize = p.fontSizePrn;
@@ -41,7 +41,7 @@ void TCom::PrintFile(int machine, const std::string& fileName, const std::string
 }
 
 void TCom::PrintLabel(const std::string& text, bool& ok) {
-  const PrinterSettings& p = StationPrinter();
+  const PrinterSettings p = StationPrinter();
   size_t b = text.find_first_not_of("\r\n");
   size_t e = text.find_last_not_of("\r\n");
   PrintJob job;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "core/config/config.h"
+#include "core/globals.h"
 
 namespace zova {
 
@@ -60,8 +62,17 @@ PrinterSettings ReadPrinterSettings() {
   return p;
 }
 
-const PrinterSettings& StationPrinter() {
-  static const PrinterSettings settings = ReadPrinterSettings();
+PrinterSettings StationPrinter() {
+  // Read once for a configuration file (a test that makes another file
+  // active gets that file's printer).
+  static std::mutex mutex;
+  static std::string forIni;
+  static PrinterSettings settings;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (forIni.empty() || forIni != Globals().IniFil) {
+    forIni = Globals().IniFil;
+    settings = ReadPrinterSettings();
+  }
   return settings;
 }
 

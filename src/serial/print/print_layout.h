@@ -21,8 +21,8 @@ struct PrinterSettings {
 
 // From [Program] of the active Zova.ini.
 PrinterSettings ReadPrinterSettings();
-// Read once for the process.
-const PrinterSettings& StationPrinter();
+// Read once for the active configuration file.
+PrinterSettings StationPrinter();
 // The machine's Kolonner, else the station's; anything outside 1..3 is 1.
 int PrintColumns(int machine, const PrinterSettings& p);
 

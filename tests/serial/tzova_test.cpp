@@ -1,0 +1,125 @@
+// The standard driver's receptions in process, over a loopback cable: the
+// outcomes a pseudo-terminal test cannot reach cheaply (system files and the
+// operator's question, a print request, a reception with a bad character).
+
+#include "serial/standard/tzova.h"
+
+#include <gtest/gtest.h>
+
+#include "core/clock.h"
+#include "core/model/station_model.h"
+#include "core/paths.h"
+#include "serial/device/loopback_device.h"
+#include "support/test_support.h"
+
+namespace zova {
+namespace {
+
+class Driver : public TZova {
+ public:
+  using TZova::OpenLine;
+  using TZova::Receive;
+  using TZova::TZova;
+};
+
+struct TZovaTest : ::testing::Test {
+  StationModel model{2};
+  UiLinks links;
+  test::ScopedUiHost ui;
+  ManualClock clock;
+  ScopedClock scoped{clock};
+  test::TempDir dir;
+  std::unique_ptr<test::ScopedIni> ini;
+  std::unique_ptr<Driver> d;
+  std::unique_ptr<LoopbackDevice> control;
+
+  TZovaTest() { links.model = &model; }
+  std::string M() const { return dir / "M1/"; }
+
+  void Make(const std::string& machineKeys, const std::string& portKeys = "") {
+    LoopbackPair pair("tzova");
+    control = std::move(pair.b);
+    ParkLoopbackEnd("tzova", std::move(pair.a));
+    ForceDirectories(M());
+    ini = std::make_unique<test::ScopedIni>(
+        "[Program]\nTemp=" + dir.Path() + "\nSkriver=" + (dir / "printer") +
+        "\nMatrise=True\n[Maskin1]\nProtokoll=STANDARD\nPort=COM1\nKatalog=" + M() + "\n" +
+        machineKeys + "\n[COM1]\nEnhet=loop:tzova\nKode=ASCII\n" + portKeys + "\n");
+    d = std::make_unique<Driver>(links, model.Request(1), 1);
+    d->OpenLine();
+    ASSERT_TRUE(d->PortOpen);
+    d->Com.TimeMultiplier = 2;  // quiet periods of a few milliseconds
+  }
+  void Feed(std::string_view bytes) {
+    control->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 100);
+  }
+  // What the main loop does when the first character arrives.
+  void ReceiveFed(bool& stored, bool& errorReceipt) {
+    bool ok = false;
+    char ch = 0;
+    d->ReadChar(d->Com, true, ok, ch);
+    ASSERT_TRUE(ok);
+    TCom::UnreadChar(d->Com, ch);
+    d->ResetTransfer();
+    d->Receive(stored, errorReceipt);
+  }
+  std::string Cell(int col) { return model.Cell(col, 1); }
+};
+
+TEST_F(TZovaTest, SystemFileIsCutAndStoredWhenTheOperatorSaysYes) {
+  Make("KuttSystemStart=2\nKuttSystemSlutt=3\n");
+  const std::string body("\x00\x01payload\xFF\x1A\r\n", 13);
+  Feed("HD" + body + "END");
+  bool stored = false, errorReceipt = true;
+  d->ReceiveSystemFile("PARAM.SPR", stored, errorReceipt);
+  EXPECT_TRUE(stored);
+  EXPECT_EQ(test::ReadFile(M() + "PARAM.SPR"), body) << "head and tail cut, the rest byte for byte";
+  EXPECT_EQ(Cell(kColMelding), "Data lagret - PARAM.SPR");
+  EXPECT_EQ(Cell(kColFilnavn), "0000.NC");
+  EXPECT_FALSE(d->Com.Raw) << "the line leaves binary mode";
+}
+
+TEST_F(TZovaTest, SystemFileIsDroppedWhenTheOperatorSaysNoOrItIsTooShort) {
+  Make("");
+  ui.host.scriptedAnswers = {Answer::No};
+  Feed("0123456789ABCDEF");
+  bool stored = true, errorReceipt = true;
+  d->ReceiveSystemFile("PARAM.SPR", stored, errorReceipt);
+  EXPECT_FALSE(stored);
+  EXPECT_EQ(Cell(kColMelding), "Data forkastet");
+  EXPECT_FALSE(test::Exists(M() + "PARAM.SPR"));
+
+  Feed("short");
+  d->Com.CharCount = 0;  // as every cycle of the main loop starts
+  d->ReceiveSystemFile("PARAM.SPR", stored, errorReceipt);
+  EXPECT_EQ(Cell(kColMelding), "Data forkastet") << "fewer than ten bytes are not asked about";
+  EXPECT_FALSE(test::Exists(M() + "PARAM.SPR"));
+}
+
+TEST_F(TZovaTest, PrintRequestGoesToThePrinter) {
+  Make("");
+  Feed("%\r\n(P)(O1000)\r\nG0 X1\r\n");
+  bool stored = true, errorReceipt = true;
+  ReceiveFed(stored, errorReceipt);
+  EXPECT_FALSE(stored);
+  EXPECT_FALSE(errorReceipt);
+  EXPECT_EQ(Cell(kColMelding), "Utskrift av O1000 ferdig");
+  std::string printed = test::ReadFile(dir / "printer");
+  EXPECT_NE(printed.find("     O1000****"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("     G0 X1"), std::string::npos) << printed;
+}
+
+TEST_F(TZovaTest, InvalidCharacterStoresTheProgramAsGal) {
+  Make("StoppKode=%\n", "StoppTid=1\n");
+  Feed("%\r\nO1234 (BRAKETT)\r\nG0 X1 ~\r\nG1 X2 F50\r\nG1 Y2\r\nG1 X1\r\nG0 Z50\r\nM30\r\n%\r\n");
+  bool stored = false, errorReceipt = false;
+  ReceiveFed(stored, errorReceipt);
+  EXPECT_TRUE(stored);
+  EXPECT_TRUE(errorReceipt) << "the control is told the program is not good";
+  EXPECT_EQ(Cell(kColMelding), "Lagret som .GAL-fil");
+  EXPECT_TRUE(test::Exists(M() + "BRAKETT.Gal"));
+  EXPECT_FALSE(test::Exists(M() + "BRAKETT.NC")) << "a faulty program never takes the real name";
+}
+
+}  // namespace
+}  // namespace zova
