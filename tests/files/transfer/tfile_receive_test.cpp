@@ -101,7 +101,7 @@ TEST_F(TFileReceive, LineEndsDecideTheStore) {
 
 TEST_F(TFileReceive, FjernTegnIsDroppedOnReceiveButNotByRawWrites) {
   auto d = Make("FjernTegn=[NUL]#");
-  Receive(*d, std::string("%\r\n(A)\r\n\0\0G#1\r\n%", 18));
+  Receive(*d, std::string("%\r\n(A)\r\n\0\0G#1\r\n%", 16));
   EXPECT_EQ(ReadFile(M() + "A.NC"), "%\r\n(A)\r\nG1\r\n%");
   bool ok = false;
   d->ResetTransfer();
