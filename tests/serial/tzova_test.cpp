@@ -19,6 +19,7 @@ class Driver : public TZova {
  public:
   using TZova::OpenLine;
   using TZova::Receive;
+  using TZova::Send;
   using TZova::TZova;
 };
 
@@ -36,8 +37,11 @@ struct TZovaTest : ::testing::Test {
   TZovaTest() { links.model = &model; }
   std::string M() const { return dir / "M1/"; }
 
-  void Make(const std::string& machineKeys, const std::string& portKeys = "") {
-    LoopbackPair pair("tzova");
+  // Capacity: how many bytes the control's input holds before the station's
+  // writes are held.
+  void Make(const std::string& machineKeys, const std::string& portKeys = "",
+            size_t capacity = 65536) {
+    LoopbackPair pair("tzova", capacity);
     control = std::move(pair.b);
     ParkLoopbackEnd("tzova", std::move(pair.a));
     ForceDirectories(M());
@@ -119,6 +123,40 @@ TEST_F(TZovaTest, InvalidCharacterStoresTheProgramAsGal) {
   EXPECT_EQ(Cell(kColMelding), "Lagret som .GAL-fil");
   EXPECT_TRUE(test::Exists(M() + "BRAKETT.Gal"));
   EXPECT_FALSE(test::Exists(M() + "BRAKETT.NC")) << "a faulty program never takes the real name";
+}
+
+TEST_F(TZovaTest, EndSequenceEndsTheReceptionAndIsNotStored) {
+  Make("StoppTegn=[EOT]\n");
+  const std::string program =
+      "%\r\nO1234 (BRAKETT)\r\nG0 X1\r\nG1 X2 F50\r\nG1 Y2\r\nG1 X1\r\nG0 Z50\r\nM30\r\n";
+  Feed(program + "\x04" + "G1\r\n");
+  bool stored = false, errorReceipt = true;
+  ReceiveFed(stored, errorReceipt);
+  EXPECT_TRUE(stored);
+  EXPECT_EQ(test::ReadFile(M() + "BRAKETT.NC"), program);
+  bool ok = false;
+  char ch = 0;
+  d->ReadChar(d->Com, false, ok, ch);
+  EXPECT_TRUE(ok && ch == 'G') << "what follows the end sequence is the next reception";
+}
+
+TEST_F(TZovaTest, ControlThatStopsWithinTheLastFiveCharactersHasItsProgram) {
+  const std::string program = "%\r\nO1000\r\nG0 X1\r\nG1 X2\r\nM30\r\n%\r\n";
+  struct Case {
+    size_t room;
+    const char* status;
+  } cases[] = {{program.size() - 3, "Fil sendt"}, {program.size() - 12, "Sending avbrutt"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.room);
+    d.reset();
+    ini.reset();
+    Make("MaxNull=0\nVenteTid=0\n", "Break=1\n", c.room);
+    test::WriteFile(M() + "O1000.NC", program);
+    model.SetCell(kColFilnavn, 1, "O1000.NC");
+    d->Send(false, false, false, false);
+    EXPECT_EQ(Cell(kColStatus), c.status);
+  }
+  EXPECT_EQ(Cell(kColMelding), "CNC-maskinen har avbrutt overf\xF8ringen");
 }
 
 }  // namespace
