@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <functional>
 
 #include "core/clock.h"
@@ -315,6 +316,26 @@ TEST_F(TComTest, ReportOpenFailureWaitsFiveSeconds) {
   d->ReportOpenFailure(false, "COM9");
   EXPECT_EQ(model.Cell(kColStatus, 1), "Kan ikke \xE5pne COM9");
   EXPECT_EQ(clock.TickMs() - before, 5000);
+}
+
+TEST_F(TComTest, UnpluggedAdapterIsReportedAndEndsTheDriverOnlyWhenConfigured) {
+  for (bool terminate : {false, true}) {
+    SCOPED_TRACE(terminate);
+    Open(std::string("Kode=ASCII\n") + (terminate ? "TerminateOnError=True\n" : ""));
+    ours->FailWith(EIO);
+    int64_t before = clock.TickMs();
+    bool ok = true;
+    char ch = 0;
+    d->ReadChar(rec, true, ok, ch);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(Melding().rfind("5: ", 0), 0u) << Melding();
+    EXPECT_EQ(d->Terminated(), terminate);
+    EXPECT_EQ(clock.TickMs() - before, terminate ? 0 : 1000) << "a second before the next try";
+    ours->FailWith(0);
+    Feed("A");
+    d->ReadChar(rec, true, ok, ch);
+    EXPECT_TRUE(ok && ch == 'A') << "the line works again once the device is back";
+  }
 }
 
 }  // namespace
