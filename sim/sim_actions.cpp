@@ -61,6 +61,17 @@ bool DoSend(SimContext& ctx, const SimCommand& cmd, std::string data, std::strin
   return true;
 }
 
+// How busy the station kept the line, for someone tuning a send.
+std::string LineUseText(const SimLine::LineUse& u) {
+  const double total = u.wireSeconds + u.idleSeconds;
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "capture: %zu bytes, line busy %.2f%% (wire %.3f s, idle %.3f s in %d gaps)",
+                u.bytes, total > 0 ? 100.0 * u.wireSeconds / total : 0.0, u.wireSeconds,
+                u.idleSeconds, u.gaps);
+  return text;
+}
+
 bool DoCapture(SimContext& ctx, const SimCommand& cmd, std::string& error) {
   std::string until;
   if (!Codes(cmd, "--until", until, error)) return false;
@@ -75,6 +86,11 @@ bool DoCapture(SimContext& ctx, const SimCommand& cmd, std::string& error) {
     error = "capture: a number option is not a number";
     return false;
   }
+  const bool paced = cmd.Has("--paced");
+  if (paced && ctx.line.CharsPerSecond() <= 0) {
+    error = "capture --paced needs --baud";
+    return false;
+  }
   // Answering with XON is the control saying it is ready to take the program.
   if (cmd.Has("--xon")) ctx.line.Send("\x11", false);
   std::string got;
@@ -82,7 +98,9 @@ bool DoCapture(SimContext& ctx, const SimCommand& cmd, std::string& error) {
   bool done = false;
   while (!done && static_cast<long>(got.size()) < max) {
     size_t before = got.size();
-    if (!ctx.line.Read(got, 4096, static_cast<int>(got.empty() ? first : quiet))) break;
+    const int timeout = static_cast<int>(got.empty() ? first : quiet);
+    if (!(paced ? ctx.line.ReadPaced(got, 4096, timeout) : ctx.line.Read(got, 4096, timeout)))
+      break;
     if (got.size() == before) break;  // quiet time passed
     if (!until.empty()) {
       size_t from = before >= until.size() ? before - until.size() + 1 : 0;
@@ -111,6 +129,7 @@ bool DoCapture(SimContext& ctx, const SimCommand& cmd, std::string& error) {
     return false;
   }
   if (ctx.verbose) std::cerr << "cncsim: captured " << got.size() << " bytes\n";
+  if (paced) std::cout << LineUseText(ctx.line.PacedUse()) << std::endl;
   if (got.empty()) {
     error = "capture: nothing received";
     return false;

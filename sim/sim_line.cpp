@@ -19,6 +19,15 @@ namespace {
 
 constexpr char kXon = 17, kXoff = 19;
 
+// A paced read wakes when this many bytes are due, as a UART hands over part
+// of its receive FIFO at a time; waking for every byte would cost more than
+// the line it simulates.
+constexpr long kPacedBatch = 8;
+
+double Seconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 void MakeRaw(int fd) {
   termios t{};
   if (::tcgetattr(fd, &t) != 0) return;
@@ -165,6 +174,82 @@ bool SimLine::Read(std::string& out, size_t max, int timeoutMs) {
     return true;
   }
   return n < 0 && (errno == EAGAIN || errno == EINTR);
+}
+
+long SimLine::ReadNow(std::string& out, size_t max) {
+  size_t got = 0;
+  char buf[4096];
+  while (got < max) {
+    ssize_t n = ::read(fd_, buf, std::min(max - got, sizeof buf));
+    if (n > 0) {
+      out.append(buf, static_cast<size_t>(n));
+      got += static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || (errno == EIO && isPty_))) {
+      break;
+    } else {
+      return got > 0 ? static_cast<long>(got) : -1;
+    }
+  }
+  return static_cast<long>(got);
+}
+
+bool SimLine::ReadPaced(std::string& out, size_t max, int timeoutMs) {
+  if (!pacedStarted_ || !pending_.empty()) {
+    const size_t before = out.size();
+    if (!Read(out, pacedStarted_ ? max : 1, timeoutMs)) return false;
+    if (!pacedStarted_ && out.size() > before) {
+      pacedStarted_ = true;
+      pacedBase_ = Seconds();
+    }
+    pacedTaken_ += out.size() - before;
+    return true;
+  }
+  const double cps = charsPerSecond_;
+  for (;;) {
+    if (pacedDry_) {
+      int ev = PollOne(fd_, POLLIN, timeoutMs);
+      if (ev < 0) return false;
+      if (ev == 0) return true;
+      if (!(ev & POLLIN)) {
+        // The station closed its end; as Read, this is no loss of the line.
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(timeoutMs, 20)));
+        return true;
+      }
+      // The wire starts again with the byte that has just come.
+      const double base = Seconds() - static_cast<double>(pacedTaken_) / cps;
+      if (base > pacedBase_) {
+        pacedIdle_ += base - pacedBase_;
+        pacedBase_ = base;
+        ++pacedGaps_;
+      }
+      pacedDry_ = false;
+    }
+    // Bytes the wire has begun to carry by now, less those already taken.
+    const long due =
+        static_cast<long>((Seconds() - pacedBase_) * cps) + 1 - static_cast<long>(pacedTaken_);
+    if (due < kPacedBatch) {
+      std::this_thread::sleep_for(std::chrono::duration<double>((kPacedBatch - due) / cps));
+      continue;
+    }
+    const size_t want = std::min(static_cast<size_t>(due), max);
+    const long n = ReadNow(out, want);
+    if (n < 0) return false;
+    pacedTaken_ += static_cast<size_t>(n);
+    // Fewer than due: the station left the wire without a byte to carry.
+    if (static_cast<size_t>(n) < want) pacedDry_ = true;
+    if (n > 0) return true;
+  }
+}
+
+SimLine::LineUse SimLine::PacedUse() const {
+  LineUse u;
+  u.bytes = pacedTaken_;
+  u.wireSeconds = charsPerSecond_ > 0 ? static_cast<double>(pacedTaken_) / charsPerSecond_ : 0;
+  u.idleSeconds = pacedIdle_;
+  u.gaps = pacedGaps_;
+  return u;
 }
 
 bool SimLine::StationAbsent() {

@@ -28,6 +28,21 @@ class SimLine {
   bool Send(const std::string& data, bool obeyXoff, long dropAfter = -1);
   // Up to Max bytes, waiting at most TimeoutMs; false when the line is gone.
   bool Read(std::string& out, size_t max, int timeoutMs);
+  // As Read, but the bytes are taken off the line no faster than the pace,
+  // as the control's UART receives them. TimeoutMs is how long the line may
+  // stay dry before the call returns with nothing.
+  bool ReadPaced(std::string& out, size_t max, int timeoutMs);
+  // How the line was used by the paced reads since the first byte: the time
+  // the bytes took on the wire, and the time it stood dry between them
+  // because the station had sent nothing. Simulator lateness is not idle
+  // time: bytes that waited for the simulator were on the line.
+  struct LineUse {
+    size_t bytes = 0;
+    double wireSeconds = 0;
+    double idleSeconds = 0;
+    int gaps = 0;
+  };
+  LineUse PacedUse() const;
   // True while nobody holds the station's end (a pty whose slave is closed).
   bool StationAbsent();
   // Closes the control's end after the linger time: the station sees a
@@ -40,6 +55,8 @@ class SimLine {
  private:
   bool WriteSome(const char* data, size_t len, size_t& written);
   void TakeInput(bool& stopped);
+  // Nonblocking: at most Max bytes now; -1 when the line is gone.
+  long ReadNow(std::string& out, size_t max);
 
   int fd_ = -1;
   bool isPty_ = false;
@@ -47,6 +64,12 @@ class SimLine {
   double charsPerSecond_ = 0;
   int lingerMs_ = 100;
   std::string pending_;  // input that arrived during a send
+  // Paced reads: the wire started its first byte at pacedBase_ (moved on by
+  // every idle stretch) and has carried pacedTaken_ bytes since.
+  bool pacedStarted_ = false, pacedDry_ = false;
+  double pacedBase_ = 0, pacedIdle_ = 0;
+  size_t pacedTaken_ = 0;
+  int pacedGaps_ = 0;
 };
 
 }  // namespace zova::sim

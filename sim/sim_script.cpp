@@ -34,7 +34,7 @@ long SimCommand::Num(const std::string& key, long def, bool& ok) const {
 }
 
 bool IsFlag(const std::string& option) {
-  static const std::set<std::string> flags = {"--xon", "--no-xoff"};
+  static const std::set<std::string> flags = {"--xon", "--no-xoff", "--paced"};
   return flags.count(option) != 0;
 }
 

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "serial/device/termios_device.h"
@@ -222,6 +223,46 @@ TEST(CncSim, ObeysTheStationsXoff) {
   }
   EXPECT_EQ(got, 600u);
   EXPECT_EQ(sim.Wait(), 0);
+}
+
+TEST(CncSim, PacedCaptureTakesBytesAtTheBaudRateAndCountsTheStationsGaps) {
+  test::TempDir dir;
+  Sim sim({"--baud", "19200", "-e", "wait-open", "-e",
+           "capture " + (dir / "got.nc") + " --paced --quiet 400"});
+  auto dev = OpenStation(sim);
+  ASSERT_TRUE(dev);
+  // 480 bytes are 250 ms on the wire; the second half comes 300 ms after
+  // the first half has gone out.
+  const std::string half(480, 'A');
+  auto start = std::chrono::steady_clock::now();
+  Write(*dev, half);
+  std::this_thread::sleep_for(std::chrono::milliseconds(550));
+  Write(*dev, half);
+  const std::string report = sim.Line();
+  double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(sim.Wait(), 0);
+  EXPECT_EQ(test::ReadFile(dir / "got.nc"), half + half);
+  EXPECT_GT(secs, 0.75) << "taken no faster than the line carries them";
+  unsigned long bytes = 0;
+  double busy = 0, wire = 0, idle = 0;
+  int gaps = 0;
+  ASSERT_EQ(std::sscanf(report.c_str(),
+                        "capture: %lu bytes, line busy %lf%% (wire %lf s, idle %lf s in %d gaps)",
+                        &bytes, &busy, &wire, &idle, &gaps),
+            5)
+      << report;
+  EXPECT_EQ(bytes, 960u);
+  EXPECT_NEAR(wire, 0.5, 0.01);
+  EXPECT_NEAR(idle, 0.3, 0.1);
+  EXPECT_GE(gaps, 1);
+  EXPECT_NEAR(busy, 100 * wire / (wire + idle), 0.01);
+}
+
+TEST(CncSim, PacedCaptureNeedsABaudRate) {
+  test::TempDir dir;
+  Sim sim({"-e", "wait-open", "-e", "capture " + (dir / "got.nc") + " --paced"});
+  auto dev = OpenStation(sim);
+  EXPECT_EQ(sim.Wait(), 1);
 }
 
 TEST(CncSim, ExpectAndScriptFile) {
