@@ -85,6 +85,10 @@ int RunHeadless() {
   int exitCode = 0;
   {
     Station station;
+    // No window is ever the foreground application: the console is not fed
+    // (its text would go nowhere), and the Tegn column is set at the end of
+    // each transfer, as for a station in the background.
+    station.Links().appActive->store(false);
     StationModel& model = station.Model();
     model.onCellChanged = [&](int col, int row) {
       PrintLine(std::to_string(row) + " " + ColumnHeading(col) + ": " + model.Cell(col, row));

@@ -107,13 +107,7 @@ std::string TMsg::GetCellAt(int row, int col) {
   return UpperCase(text);
 }
 
-bool TMsg::ConsoleOutputOn() const {
-  return Vis && (Demo || links_.appActive->load());
-}
-
-void TMsg::ConsoleWrite(bool alt, bool received, int charCount, const std::string& text) {
-  CharCount = charCount;
-  if (!ConsoleOutputOn()) return;
+void TMsg::QueueConsoleText(bool alt, bool received, std::string_view text) {
   bool lineEnd = text.find_first_of("\r\n") != std::string::npos;
   bool joins = (pendingText_.empty() || (pendingAlt_ == alt && pendingReceived_ == received)) &&
                (!pendingHasLineEnd_ || lineEnd) && pendingText_.size() <= 40;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "core/model/machine_request.h"
@@ -57,7 +58,12 @@ class TMsg {
   std::string GetCellAt(int row, int col);
 
   // Console.
-  void ConsoleWrite(bool alt, bool received, int charCount, const std::string& text);
+  // Inline up to the console test: a line layer calls it for every byte, and
+  // mostly nothing is shown.
+  void ConsoleWrite(bool alt, bool received, int charCount, std::string_view text) {
+    CharCount = charCount;
+    if (ConsoleOutputOn()) QueueConsoleText(alt, received, text);
+  }
   void FlushConsole();
   void ConsoleNewLine();
   void SetCharCount(bool add, int n);
@@ -84,7 +90,7 @@ class TMsg {
   // Reports an exception that escaped Execute (Melding and log).
   virtual void ReportCrash(const std::string& what);
 
-  bool ConsoleOutputOn() const;
+  bool ConsoleOutputOn() const { return Vis && (Demo || links_.appActive->load()); }
   StationModel& Model() const { return *links_.model; }
 
   bool Vis = true;
@@ -95,6 +101,7 @@ class TMsg {
 
  private:
   void Run();
+  void QueueConsoleText(bool alt, bool received, std::string_view text);
   void ShowDisplayOnMain(bool alarm, const std::string& text, bool wait);
 
   UiLinks links_;

@@ -96,8 +96,7 @@ void TLogg::WriteLog(const std::string& latin1) {
   }
 }
 
-void TLogg::LogByte(char mark, uint8_t b) {
-  if (!Logging) return;
+void TLogg::WriteLoggedByte(char mark, uint8_t b) {
   int64_t now = TheClock().TickMs();
   int64_t pause = now - lastTick_;
   lastTick_ = now;

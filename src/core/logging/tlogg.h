@@ -33,7 +33,10 @@ class TLogg : public TMsg {
   static constexpr char kMarkReceived2 = '\xA7';  // "§"
   static constexpr char kMarkSent2 = '\xA3';      // "£"
 
-  void LogByte(char mark, uint8_t b);
+  // Inline: it is called for every byte of a transfer, logging or not.
+  void LogByte(char mark, uint8_t b) {
+    if (Logging) WriteLoggedByte(mark, b);
+  }
   void LogMarker(bool withTime, const std::string& text);
   void LogNewLine();
   virtual void CloseLog();
@@ -65,6 +68,7 @@ class TLogg : public TMsg {
   std::string StatusTimeStamp() const;
 
  private:
+  void WriteLoggedByte(char mark, uint8_t b);
   void OpenByteLog();
   void WriteLog(const std::string& text);
 

@@ -28,16 +28,14 @@ constexpr EiaPair kEiaSend[] = {
 constexpr uint8_t kEiaFiller = 0x2A;
 constexpr int kNoEntry = -1;
 
-struct Tables {
-  Table enc[kLineCodeCount];
-  Table dec[kLineCodeCount];
-  bool eiaHas[256] = {};
-};
+constexpr void Put(uint8_t (&to)[256], const Table& from) {
+  for (int b = 0; b < 256; ++b) to[b] = from[b];
+}
 
-Tables BuildTables() {
-  Tables t;
-  Table isoEnc, isoDec, eiaEnc, eiaDec, ident, strip, eiaOrStrip;
-  std::array<int, 256> eiaInv;
+constexpr LineCodeTables BuildTables() {
+  LineCodeTables t;
+  Table isoEnc{}, isoDec{}, eiaEnc{}, eiaDec{}, ident{}, strip{}, eiaOrStrip{};
+  std::array<int, 256> eiaInv{};
   eiaInv.fill(kNoEntry);
   eiaEnc.fill(kEiaFiller);
   for (const EiaPair& p : kEiaSend) {
@@ -62,40 +60,33 @@ Tables BuildTables() {
   }
   Table softIsoEnc = isoEnc;
   softIsoEnc[19] = 19;  // DC3 goes out without its parity bit
-  t.enc[kCodeAscii] = ident;
-  t.dec[kCodeAscii] = ident;
-  t.enc[kCodeIso] = isoEnc;
-  t.dec[kCodeIso] = isoDec;
-  t.enc[kCodeEia] = eiaEnc;
-  t.dec[kCodeEia] = eiaDec;
-  t.enc[kCodeSoftIso] = softIsoEnc;
-  t.dec[kCodeSoftIso] = strip;
-  t.enc[kCodeIsoEia] = isoEnc;
-  t.dec[kCodeIsoEia] = eiaOrStrip;
-  t.enc[kCodeEiaIso] = eiaEnc;
-  t.dec[kCodeEiaIso] = eiaOrStrip;
-  t.enc[kCodeAsciiIso] = ident;
-  t.dec[kCodeAsciiIso] = strip;
-  t.enc[kCodeIsoAscii] = isoEnc;
-  t.dec[kCodeIsoAscii] = strip;
+  Put(t.enc[kCodeAscii], ident);
+  Put(t.dec[kCodeAscii], ident);
+  Put(t.enc[kCodeIso], isoEnc);
+  Put(t.dec[kCodeIso], isoDec);
+  Put(t.enc[kCodeEia], eiaEnc);
+  Put(t.dec[kCodeEia], eiaDec);
+  Put(t.enc[kCodeSoftIso], softIsoEnc);
+  Put(t.dec[kCodeSoftIso], strip);
+  Put(t.enc[kCodeIsoEia], isoEnc);
+  Put(t.dec[kCodeIsoEia], eiaOrStrip);
+  Put(t.enc[kCodeEiaIso], eiaEnc);
+  Put(t.dec[kCodeEiaIso], eiaOrStrip);
+  Put(t.enc[kCodeAsciiIso], ident);
+  Put(t.dec[kCodeAsciiIso], strip);
+  Put(t.enc[kCodeIsoAscii], isoEnc);
+  Put(t.dec[kCodeIsoAscii], strip);
   return t;
 }
 
-const Tables& TheTables() {
-  static const Tables tables = BuildTables();
-  return tables;
-}
-
-int SafeCode(int code) {
-  return code >= 0 && code < kLineCodeCount ? code : kCodeAscii;
-}
-
-void Apply(const Table& t, char* data, size_t n) {
+void Apply(const uint8_t (&t)[256], char* data, size_t n) {
   auto* p = reinterpret_cast<uint8_t*>(data);
   for (size_t i = 0; i < n; ++i) p[i] = t[p[i]];
 }
 
 }  // namespace
+
+constinit const LineCodeTables kLineCodeTables = BuildTables();
 
 int CodeFromName(std::string_view text) {
   if (text == "ASCII") return kCodeAscii;
@@ -108,24 +99,16 @@ int CodeFromName(std::string_view text) {
   return kCodeIso;
 }
 
-char EncodeChar(int code, char ch) {
-  return static_cast<char>(TheTables().enc[SafeCode(code)][static_cast<uint8_t>(ch)]);
-}
-
-char DecodeChar(int code, char ch) {
-  return static_cast<char>(TheTables().dec[SafeCode(code)][static_cast<uint8_t>(ch)]);
-}
-
 void EncodeBuffer(int code, char* data, size_t n) {
-  Apply(TheTables().enc[SafeCode(code)], data, n);
+  Apply(kLineCodeTables.enc[SafeLineCode(code)], data, n);
 }
 
 void DecodeBuffer(int code, char* data, size_t n) {
-  Apply(TheTables().dec[SafeCode(code)], data, n);
+  Apply(kLineCodeTables.dec[SafeLineCode(code)], data, n);
 }
 
 bool EiaHasCode(char ch) {
-  return TheTables().eiaHas[static_cast<uint8_t>(ch)];
+  return kLineCodeTables.eiaHas[static_cast<uint8_t>(ch)];
 }
 
 }  // namespace zova

@@ -25,9 +25,25 @@ inline constexpr int kLineCodeCount = 8;
 // included, is ISO.
 int CodeFromName(std::string_view text);
 
+// The tables, built by the compiler; inline lookups, since a line converts
+// every byte it carries.
+struct LineCodeTables {
+  uint8_t enc[kLineCodeCount][256] = {};
+  uint8_t dec[kLineCodeCount][256] = {};
+  bool eiaHas[256] = {};
+};
+extern const LineCodeTables kLineCodeTables;
+
 // A code outside 0..7 is treated as ASCII (unchanged bytes).
-char EncodeChar(int code, char ch);
-char DecodeChar(int code, char ch);
+inline int SafeLineCode(int code) {
+  return code >= 0 && code < kLineCodeCount ? code : kCodeAscii;
+}
+inline char EncodeChar(int code, char ch) {
+  return static_cast<char>(kLineCodeTables.enc[SafeLineCode(code)][static_cast<uint8_t>(ch)]);
+}
+inline char DecodeChar(int code, char ch) {
+  return static_cast<char>(kLineCodeTables.dec[SafeLineCode(code)][static_cast<uint8_t>(ch)]);
+}
 
 // In place over a buffer.
 void EncodeBuffer(int code, char* data, size_t n);

@@ -66,10 +66,6 @@ void TFile::ReadTransferKeys() {
   filter_ = SendFilter(rules);
 }
 
-size_t TFile::HeadLimit() const {
-  return static_cast<size_t>(std::max({MaxHent, MaxHent2, 0}));
-}
-
 void TFile::SetFileName(const std::string& name) {
   TransferName = name;
   if (!FastKatalog) {
@@ -95,10 +91,6 @@ void TFile::ResetTransfer() {
 
 void TFile::ResetStopMatcher(const std::string& sequence) {
   stop_.Reset(sequence);
-}
-
-void TFile::MatchStop(char ch, bool& found) {
-  found = !stop_.Empty() && stop_.Match(ch);
 }
 
 void TFile::CloseHandle() {

@@ -9,8 +9,10 @@
 // the operator must see it. Every operation is called from the driver's own
 // thread only.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -38,14 +40,25 @@ class TFile : public TFileDef {
   // are tried. On total failure Ok is false and TempName is the first name.
   void OpenReceiveFile(bool& ok);
   // One received character after FjernTegn, advancing the line-end state.
-  void StoreChar(char ch, bool& ok);
+  // Inline, with AddToHead and MatchStop: a reception calls them for every
+  // byte.
+  void StoreChar(char ch, bool& ok) {
+    if (FjernTegn[static_cast<unsigned char>(ch)]) {
+      ok = true;
+      return;
+    }
+    LineEnd.Advance(ch);
+    ok = file_ && writing_ && putc_unlocked(ch, file_) != EOF;
+  }
   // Without the FjernTegn filter; the text counts as CR LF text (state 3).
   void StoreRawByte(uint8_t b, bool& ok);
   void StoreString(const std::string& text, bool& ok);
   // Text and CR LF.
   void StoreLine(const std::string& text, bool& ok);
   // Collects the head; classifies the reception once the head is full.
-  void AddToHead(char ch);
+  void AddToHead(char ch) {
+    if (Head.size() < HeadLimit()) GrowHead(ch);
+  }
   void AddLineToHead(const std::string& text);
   // Once per reception, while TransferName is empty.
   void ClassifyReception();
@@ -106,7 +119,7 @@ class TFile : public TFileDef {
 
   // The StoppFeil matcher.
   void ResetStopMatcher(const std::string& sequence);
-  void MatchStop(char ch, bool& found);
+  void MatchStop(char ch, bool& found) { found = !stop_.Empty() && stop_.Match(ch); }
 
   // The line code tables (see char_codes.h).
   static int CodeFromName(std::string_view text) { return zova::CodeFromName(text); }
@@ -154,7 +167,7 @@ class TFile : public TFileDef {
 
   // Temporary base: the machine's temporary directory + "Maskin" + N + ".".
   std::string TempBase() const { return LogBase; }
-  size_t HeadLimit() const;
+  size_t HeadLimit() const { return static_cast<size_t>(std::max({MaxHent, MaxHent2, 0})); }
   // Where received tool data is saved: the register itself for the ORIGINAL
   // format when ToolReg names a file, else a tool file beside the register.
   std::string ToolDataTarget() const;
@@ -183,10 +196,12 @@ class TFile : public TFileDef {
   bool FillBuffer();
   bool NextByte(char& ch);
   void StoreRaw(const char* data, size_t n, bool& ok);
+  void GrowHead(char ch);
   void CloseHandle();
 
   std::FILE* file_ = nullptr;
   bool writing_ = false;
+  std::unique_ptr<char[]> writeBuf_;  // the receive file's; outlives file_
   char buf_[kBlockSize];
   size_t pos_ = 0, fill_ = 0;
   bool atEnd_ = false;

@@ -35,20 +35,13 @@ void TFile::OpenReceiveFile(bool& ok) {
     return;
   }
   writing_ = true;
-  std::setvbuf(file_, nullptr, _IOFBF, kWriteBuffer);
+  // Without a buffer of ours glibc ignores the size and writes every 4 KB.
+  if (!writeBuf_) writeBuf_ = std::make_unique<char[]>(kWriteBuffer);
+  std::setvbuf(file_, writeBuf_.get(), _IOFBF, kWriteBuffer);
 }
 
 void TFile::StoreRaw(const char* data, size_t n, bool& ok) {
   ok = file_ && writing_ && fwrite_unlocked(data, 1, n, file_) == n;
-}
-
-void TFile::StoreChar(char ch, bool& ok) {
-  if (FjernTegn.test(static_cast<unsigned char>(ch))) {
-    ok = true;
-    return;
-  }
-  LineEnd.Advance(ch);
-  ok = file_ && writing_ && putc_unlocked(ch, file_) != EOF;
 }
 
 void TFile::StoreRawByte(uint8_t b, bool& ok) {
@@ -66,8 +59,7 @@ void TFile::StoreLine(const std::string& text, bool& ok) {
   StoreString(text + "\r\n", ok);
 }
 
-void TFile::AddToHead(char ch) {
-  if (Head.size() >= HeadLimit()) return;
+void TFile::GrowHead(char ch) {
   if (zova::AddToHead(Head, ch, HeadLimit(), StartNavn) && !Classified) ClassifyReception();
 }
 

@@ -85,6 +85,13 @@ class SerialDevice {
   // buffer is refilled with one system call taking all bytes that are
   // waiting. Waits at most TimeoutMs for the first byte.
   IoResult ReadByte(uint8_t& b, int timeoutMs);
+  // A byte already received, without any wait; false when none is buffered.
+  // Inline: a reception takes nearly every byte this way.
+  bool TakeBuffered(uint8_t& b) {
+    if (begin_ == end_) return false;
+    b = buffer_[begin_++];
+    return true;
+  }
   // Up to Max bytes: buffered bytes first, else one refill as ReadByte.
   IoResult Read(uint8_t* buf, size_t max, int timeoutMs);
   // Bytes already received and not yet taken (buffered ones only).

@@ -15,10 +15,6 @@ std::string Waiting(int seconds) {
 }
 }  // namespace
 
-bool InvalidCharStopsSender(const TComPort& rec, bool check, bool transferFailed, uint8_t ch) {
-  return rec.StoppTid > 0 && check && !transferFailed && !rec.ValidSet.test(ch);
-}
-
 StopPlan PlanStopSender(const TComPort& rec, bool tvFault, uint8_t ch) {
   StopPlan p;
   if (tvFault)

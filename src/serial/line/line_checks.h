@@ -7,13 +7,16 @@
 #include <string>
 
 #include "serial/device/serial_device.h"
+#include "serial/line/com_port.h"
 
 namespace zova {
 
-struct TComPort;
-
-// ReadCheckedChar: whether Ch must stop the sender.
-bool InvalidCharStopsSender(const TComPort& rec, bool check, bool transferFailed, uint8_t ch);
+// ReadCheckedChar: whether Ch must stop the sender. Inline: it is asked for
+// every byte received.
+inline bool InvalidCharStopsSender(const TComPort& rec, bool check, bool transferFailed,
+                                   uint8_t ch) {
+  return rec.StoppTid > 0 && check && !transferFailed && !rec.ValidSet.test(ch);
+}
 
 // What StopSender does, in order.
 struct StopPlan {

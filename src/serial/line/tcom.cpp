@@ -84,18 +84,14 @@ void TCom::SetRemoveNull(TComPort& rec, bool on) {
   if (rec.Handle->Configure(s, err)) rec.Dcb.stripNul = on;
 }
 
-void TCom::Echo(const TComPort& rec, bool received, const char* data, size_t n) {
-  if (rec.Raw) {
-    std::string text;
-    char hex[8];
-    for (size_t i = 0; i < n; ++i) {
-      std::snprintf(hex, sizeof hex, "$%02X ", static_cast<unsigned char>(data[i]));
-      text += hex;
-    }
-    ConsoleWrite(!rec.Visible, received, static_cast<int>(rec.CharCount), text);
-  } else {
-    ConsoleWrite(!rec.Visible, received, static_cast<int>(rec.CharCount), std::string(data, n));
+void TCom::EchoHex(const TComPort& rec, bool received, const char* data, size_t n) {
+  std::string text;
+  char hex[8];
+  for (size_t i = 0; i < n; ++i) {
+    std::snprintf(hex, sizeof hex, "$%02X ", static_cast<unsigned char>(data[i]));
+    text += hex;
   }
+  ConsoleWrite(!rec.Visible, received, static_cast<int>(rec.CharCount), text);
 }
 
 void TCom::ReportReadError(TComPort& rec, bool idle, int err) {
@@ -124,7 +120,7 @@ void TCom::IdleTimeout(TComPort& rec) {
   }
 }
 
-void TCom::ReadCharWithin(TComPort& rec, bool idle, int timeoutMs, bool& ok, char& ch) {
+void TCom::ReadCharWaiting(TComPort& rec, bool idle, int timeoutMs, bool& ok, char& ch) {
   ok = false;
   if (rec.HasUnread) {
     rec.HasUnread = false;
@@ -133,8 +129,17 @@ void TCom::ReadCharWithin(TComPort& rec, bool idle, int timeoutMs, bool& ok, cha
     return;
   }
   if (!rec.Handle) return;
-  const int attempts = idle ? 1 : rec.TimeOut;
   uint8_t b = 0;
+  if (WaitForByte(rec, idle, timeoutMs, b)) TakeByte(rec, b, ok, ch);
+}
+
+void TCom::TakeStartSignal(TComPort& rec) {
+  rec.StartSeen = true;
+  SwitchToSoftware(rec, false, false);
+}
+
+bool TCom::WaitForByte(TComPort& rec, bool idle, int timeoutMs, uint8_t& b) {
+  const int attempts = idle ? 1 : rec.TimeOut;
   bool got = false;
   for (int i = 0; i < attempts && !got; ++i) {
     IoResult r = rec.Handle->ReadByte(b, timeoutMs);
@@ -150,34 +155,13 @@ void TCom::ReadCharWithin(TComPort& rec, bool idle, int timeoutMs, bool& ok, cha
     if (Terminated()) break;
     if (!got && !idle && i + 1 < attempts) Pause(20);
   }
-  if (!got) return;
-  ch = rec.Raw ? static_cast<char>(b) : zova::DecodeChar(rec.Code, static_cast<char>(b));
-  LogByte(kMarkReceived, static_cast<uint8_t>(ch));
-  ++rec.CharCount;
-  Echo(rec, true, &ch, 1);
-  if (rec.XonXoff && rec.XonStart && !rec.Raw && ch == kXon) {
-    // The control's "send now": taken as the start signal, not as data.
-    rec.StartSeen = true;
-    SwitchToSoftware(rec, false, false);
-    return;
-  }
-  ok = true;
-}
-
-void TCom::ReadChar(TComPort& rec, bool idle, bool& ok, char& ch) {
-  ReadCharWithin(rec, idle, rec.TimeMultiplier, ok, ch);
+  return got;
 }
 
 // A poll that finds nothing is no idle period of the line: it neither pings
 // nor counts towards the XON keep-alive (it runs inside a send).
 void TCom::PollChar(TComPort& rec, bool& ok, char& ch) {
   ReadCharWithin(rec, true, 0, ok, ch);
-}
-
-void TCom::ReadCheckedChar(TComPort& rec, bool check, bool& ok, char& ch, bool idle) {
-  ReadChar(rec, idle, ok, ch);
-  if (ok && InvalidCharStopsSender(rec, check, TransferError, static_cast<uint8_t>(ch)))
-    StopSender(rec, false, ch);
 }
 
 void TCom::CheckComError(TComPort& rec, bool markFailed) {

@@ -15,6 +15,7 @@
 #include "core/config/config.h"
 #include "files/transfer/tfile.h"
 #include "serial/line/com_port.h"
+#include "serial/line/line_checks.h"
 
 namespace zova {
 
@@ -36,8 +37,16 @@ class TCom : public TFile {
 
   // Reading. Ok false: nothing read (a timeout, an error, or an XON taken as
   // the start signal).
-  void ReadChar(TComPort& rec, bool idle, bool& ok, char& ch);
-  void ReadCheckedChar(TComPort& rec, bool check, bool& ok, char& ch, bool idle);
+  void ReadChar(TComPort& rec, bool idle, bool& ok, char& ch) {
+    ReadCharWithin(rec, idle, rec.TimeMultiplier, ok, ch);
+  }
+  // The reading calls are inline down to the device's buffer: a reception
+  // makes them for every byte.
+  void ReadCheckedChar(TComPort& rec, bool check, bool& ok, char& ch, bool idle) {
+    ReadCharWithin(rec, idle, rec.TimeMultiplier, ok, ch);
+    if (ok && InvalidCharStopsSender(rec, check, TransferError, static_cast<uint8_t>(ch)))
+      StopSender(rec, false, ch);
+  }
   void PollChar(TComPort& rec, bool& ok, char& ch);
   static void UnreadChar(TComPort& rec, char ch);
   static bool HasUnreadChar(const TComPort& rec) { return rec.HasUnread; }
@@ -80,10 +89,39 @@ class TCom : public TFile {
   void Pause(int64_t ms) { TheClock().Sleep(ms, TerminateFlag()); }
 
  private:
-  void ReadCharWithin(TComPort& rec, bool idle, int timeoutMs, bool& ok, char& ch);
+  [[gnu::always_inline]] void ReadCharWithin(TComPort& rec, bool idle, int timeoutMs, bool& ok,
+                                             char& ch) {
+    uint8_t b = 0;
+    if (!rec.HasUnread && rec.Handle && rec.Handle->TakeBuffered(b))
+      TakeByte(rec, b, ok, ch);
+    else
+      ReadCharWaiting(rec, idle, timeoutMs, ok, ch);
+  }
+  // A pushed-back character, or a byte the device has to wait for.
+  void ReadCharWaiting(TComPort& rec, bool idle, int timeoutMs, bool& ok, char& ch);
+  // The device wait with its retries, idle work and error reports.
+  bool WaitForByte(TComPort& rec, bool idle, int timeoutMs, uint8_t& b);
+  void TakeByte(TComPort& rec, uint8_t b, bool& ok, char& ch) {
+    ch = rec.Raw ? static_cast<char>(b) : zova::DecodeChar(rec.Code, static_cast<char>(b));
+    LogByte(kMarkReceived, static_cast<uint8_t>(ch));
+    ++rec.CharCount;
+    Echo(rec, true, &ch, 1);
+    ok = !(rec.XonXoff && rec.XonStart && !rec.Raw && ch == kXon);
+    if (!ok) TakeStartSignal(rec);
+  }
+  // The control's "send now": an XON taken as the start signal, not as data.
+  void TakeStartSignal(TComPort& rec);
   void IdleTimeout(TComPort& rec);
   void ReportReadError(TComPort& rec, bool idle, int err);
-  void Echo(const TComPort& rec, bool received, const char* data, size_t n);
+  // Inline: it runs for every byte, and mostly the console is not fed.
+  void Echo(const TComPort& rec, bool received, const char* data, size_t n) {
+    if (rec.Raw)
+      EchoHex(rec, received, data, n);
+    else
+      ConsoleWrite(!rec.Visible, received, static_cast<int>(rec.CharCount),
+                   std::string_view(data, n));
+  }
+  void EchoHex(const TComPort& rec, bool received, const char* data, size_t n);
   void AfterWrite(const TComPort& rec);
   bool HeldByDsr(TComPort& rec);
   bool WriteByteTries(TComPort& rec, uint8_t b, int tries);
