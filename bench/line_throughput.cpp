@@ -1,0 +1,642 @@
+// Throughput of the serial lines, measured on the real station (headless)
+// over pseudo-terminals, each figure beside its baseline from the same run.
+//
+//   line_throughput [all|send|fast|receive|paced|many]... [--mb N] [--paced-kb N]
+//                   [--machines N] [--many-kb N]
+//
+// send     a program of --mb MB (20) sent character by character, against a
+//          loop that writes the same file with one write() per byte
+// fast     the same with Hurtig, against cat FILE > the station's end
+// receive  the same program received and stored, against cat reading it
+// paced    a send of --paced-kb KB (1024) to cncsim taking it at 115,200 baud:
+//          how busy the station keeps the line
+// many     --machines (100) controls at 9,600 baud at once, each taking a
+//          program of --many-kb KB (32), then each sending one: the station's
+//          CPU time against the wall time
+//
+// The reader of the fast comparisons drains its end of the pty with reads of
+// 64 KB; times run from the first byte to the last byte of the program.
+// Everything lives in a fresh directory under $TMPDIR, removed at the end.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point t) {
+  return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+void Sleep(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Every process this run started, so that a failure leaves none behind.
+std::vector<pid_t> g_children;
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "line_throughput: %s\n", what.c_str());
+  for (pid_t pid : g_children) ::kill(pid, SIGKILL);
+  std::exit(1);
+}
+
+double Mb(size_t bytes, double seconds) {
+  return seconds > 0 ? static_cast<double>(bytes) / seconds / 1e6 : 0;
+}
+
+// Blocks of about 28 bytes with CR LF ends, framed by % as a control expects.
+std::string Program(size_t bytes, const std::string& name) {
+  std::string text = "%\r\nO1000 (" + name + ")\r\n";
+  const std::string end = "M30\r\n%\r\n";
+  char line[48];
+  for (long i = 0; text.size() + end.size() < bytes; ++i) {
+    std::snprintf(line, sizeof line, "N%07ld G1 X%03ld.5 Y7 F300\r\n", i % 10000000, i % 1000);
+    text += line;
+  }
+  return text + end;
+}
+
+void WriteFile(const std::string& path, const std::string& data) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(data.data(), static_cast<std::streamsize>(data.size()));
+  if (!out) Fail("cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct Pty {
+  int master = -1;
+  std::string slave;
+  Pty() {
+    master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    char name[128];
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+        ::ptsname_r(master, name, sizeof name) != 0)
+      Fail("posix_openpt failed");
+    termios t{};
+    ::tcgetattr(master, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(master, TCSANOW, &t);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    slave = name;
+  }
+  ~Pty() { ::close(master); }
+  // A master reports POLLHUP while no one holds the slave.
+  bool SlaveOpen() const {
+    pollfd p{master, 0, 0};
+    return ::poll(&p, 1, 0) >= 0 && !(p.revents & POLLHUP);
+  }
+  void WaitSlave(bool open, int timeoutMs = 15000) const {
+    auto start = Clock::now();
+    while (SlaveOpen() != open) {
+      if (Since(start) * 1000 > timeoutMs)
+        Fail(slave + (open ? " was not opened" : " was not closed"));
+      Sleep(5);
+    }
+  }
+};
+
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int in,
+            int out, int err) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (in >= 0) ::dup2(in, 0);
+    if (out >= 0) ::dup2(out, 1);
+    if (err >= 0) ::dup2(err, 2);
+    for (const std::string& e : env) ::putenv(const_cast<char*>(e.c_str()));
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  if (pid < 0) Fail("fork failed");
+  g_children.push_back(pid);
+  return pid;
+}
+
+int OpenOut(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) Fail("cannot create " + path);
+  return fd;
+}
+
+struct TempDir {
+  std::string path;
+  TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string t = std::string(base && *base ? base : "/tmp") + "/zova-line-XXXXXX";
+    if (!::mkdtemp(t.data())) Fail("mkdtemp failed");
+    path = t;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
+};
+
+// The station's settings and registries stay inside the run's directory; its
+// own pauses run twenty times faster, line timeouts stay real.
+std::vector<std::string> StationEnv(const TempDir& dir) {
+  return {"XDG_RUNTIME_DIR=" + dir.path, "ZOVA_SYSTEM_REGISTRY=" + (dir / "sys.ini"),
+          "ZOVA_USER_REGISTRY=" + (dir / "user.ini"), "ZOVA_CLOCK_SCALE=20"};
+}
+
+std::string MachineDir(const TempDir& dir, int n) {
+  return dir / ("M" + std::to_string(n) + "/");
+}
+
+// STANDARD machines 1..N on the given devices.
+std::string WriteIni(const TempDir& dir, const std::vector<std::string>& devices,
+                     const std::string& machineKeys, const std::string& portKeys) {
+  std::string ini = "[Program]\r\nMaskiner=" + std::to_string(devices.size()) +
+                    "\r\nTemp=" + dir.path + "\r\nHendelser=True\r\n\r\n";
+  for (size_t i = 0; i < devices.size(); ++i) {
+    const int n = static_cast<int>(i) + 1;
+    const std::string m = std::to_string(n);
+    fs::create_directories(MachineDir(dir, n));
+    ini += "[Maskin" + m + "]\r\nNavn=Fres " + m + "\r\nProtokoll=STANDARD\r\nPort=COM" + m +
+           "\r\nKatalog=" + MachineDir(dir, n) + "\r\n" + machineKeys + "\r\n";
+    ini += "[COM" + m + "]\r\nEnhet=" + devices[i] + "\r\nKode=ASCII\r\nTimeMultiplier=100\r\n" +
+           portKeys + "\r\n";
+  }
+  const std::string path = dir / "Zova.ini";
+  WriteFile(path, ini);
+  return path;
+}
+
+class Station {
+ public:
+  Station(const TempDir& dir, const std::string& ini) : outPath_(dir / "station.out") {
+    int out = OpenOut(outPath_), err = OpenOut(dir / "station.err");
+    std::vector<std::string> argv;
+    // For profiling: LINE_THROUGHPUT_WRAP="valgrind --tool=callgrind" runs the
+    // station under that command.
+    if (const char* wrap = std::getenv("LINE_THROUGHPUT_WRAP")) {
+      std::istringstream words(wrap);
+      for (std::string w; words >> w;) argv.push_back(w);
+    }
+    argv.insert(argv.end(), {ZOVA_EXE, ini, "--headless"});
+    pid_ = Spawn(argv, StationEnv(dir), -1, out, err);
+    ::close(out);
+    ::close(err);
+  }
+  ~Station() {
+    if (pid_ > 0) Stop();
+  }
+  // Waits until Count more lines of the station's output contain Text.
+  void WaitFor(const std::string& text, int count, int timeoutMs) {
+    auto start = Clock::now();
+    int seen = 0;
+    for (;;) {
+      std::string all = ReadFile(outPath_);
+      size_t end = all.rfind('\n');
+      if (end != std::string::npos && end + 1 > scanned_) {
+        for (size_t at = all.find(text, scanned_); at != std::string::npos && at < end;
+             at = all.find(text, at + text.size()))
+          ++seen;
+        scanned_ = end + 1;
+      }
+      if (seen >= count) return;
+      if (Since(start) * 1000 > timeoutMs)
+        Fail("the station did not report \"" + text + "\" (" + std::to_string(seen) + " of " +
+             std::to_string(count) + ")");
+      Sleep(50);
+    }
+  }
+  // User and system time of all its threads so far.
+  struct Cpu {
+    double user = 0, system = 0;
+    double Total() const { return user + system; }
+  };
+  Cpu CpuTimes() const {
+    std::string stat = ReadFile("/proc/" + std::to_string(pid_) + "/stat");
+    std::istringstream in(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    Cpu c;
+    const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    for (int i = 3; i <= 15 && in >> field; ++i) {
+      if (i == 14) c.user = static_cast<double>(std::atol(field.c_str())) / tick;
+      if (i == 15) c.system = static_cast<double>(std::atol(field.c_str())) / tick;
+    }
+    return c;
+  }
+  std::string CpuText() const {
+    Cpu c = CpuTimes();
+    char text[96];
+    std::snprintf(text, sizeof text, "%.2f s (user %.2f, system %.2f)", c.Total(), c.user,
+                  c.system);
+    // How many read and write calls it made: the system's share per byte.
+    std::istringstream io(ReadFile("/proc/" + std::to_string(pid_) + "/io"));
+    std::string calls;
+    for (std::string key, value; io >> key >> value;)
+      if (key == "syscr:" || key == "syscw:") calls += " " + key + " " + value;
+    return text + calls;
+  }
+  void Stop() {
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail("the station did not end cleanly");
+  }
+
+ private:
+  std::string outPath_;
+  pid_t pid_ = -1;
+  size_t scanned_ = 0;
+};
+
+struct Drained {
+  double seconds = 0;
+  bool same = true;
+};
+
+// Reads the master as fast as it can until Expected has come, timed from its
+// first byte to its last; then takes what follows until QuietMs pass.
+Drained Drain(const Pty& pty, const std::string& expected, int firstMs, int quietMs) {
+  Drained d;
+  std::vector<char> buf(1 << 16);
+  size_t got = 0;
+  Clock::time_point first;
+  auto start = Clock::now();
+  for (;;) {
+    pollfd p{pty.master, POLLIN, 0};
+    const int n = ::poll(&p, 1, got == 0 ? firstMs : quietMs);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    const ssize_t r = ::read(pty.master, buf.data(), buf.size());
+    if (r < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    if (r < 0 && errno == EIO && got == 0 && Since(start) * 1000 < firstMs) {
+      Sleep(1);  // the writer has not opened its end yet
+      continue;
+    }
+    if (r <= 0) break;
+    if (got == 0) first = Clock::now();
+    const size_t r1 = static_cast<size_t>(r);
+    if (got < expected.size()) {
+      const size_t cmp = std::min(r1, expected.size() - got);
+      d.same = d.same && std::memcmp(buf.data(), expected.data() + got, cmp) == 0;
+      if (got + r1 >= expected.size()) d.seconds = Since(first);
+    }
+    got += r1;
+  }
+  if (got < expected.size()) Fail("only " + std::to_string(got) + " bytes came");
+  return d;
+}
+
+// Writes Data into the master as fast as the reader takes it.
+double Feed(const Pty& pty, const std::string& data) {
+  auto start = Clock::now();
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::write(pty.master, data.data() + done, data.size() - done);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR) Fail("write to the pty failed");
+    pollfd p{pty.master, POLLOUT, 0};
+    if (::poll(&p, 1, 20000) == 0) Fail("the reader stopped taking bytes");
+  }
+  return Since(start);
+}
+
+int WaitChild(pid_t pid) {
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+const std::string kRequest = "%\r\n(O1000) M30\r\n";
+
+void Report(const char* what, const char* station, double sSec, const char* base, double bSec,
+            size_t bytes, double target) {
+  const double ratio = bSec > 0 ? 100.0 * bSec / sSec : 0;
+  std::printf(
+      "%-8s station %-14s %7.2f MB/s (%.2f s)  %-22s %7.2f MB/s (%.2f s)  %5.1f%% %s %.0f%%\n",
+      what, station, Mb(bytes, sSec), sSec, base, Mb(bytes, bSec), bSec, ratio,
+      ratio >= target ? ">=" : "< ", target);
+  std::fflush(stdout);
+}
+
+// The station answers a request with O1000.NC; then a plain writer sends the
+// same file to the same pty.
+void CompareSend(const std::string& data, bool hurtig) {
+  TempDir dir;
+  Pty pty;
+  const std::string ini =
+      WriteIni(dir, {pty.slave}, hurtig ? "VenteTid=1\r\nHurtig=True\r\n" : "VenteTid=1\r\n",
+               "XonXoff=True\r\n");
+  const std::string file = MachineDir(dir, 1) + "O1000.NC";
+  WriteFile(file, data);
+  double stationSec = 0;
+  std::string cpu;
+  {
+    Station station(dir, ini);
+    pty.WaitSlave(true);
+    Sleep(500);  // the station purges the line after it opened it
+    if (::write(pty.master, kRequest.data(), kRequest.size()) !=
+        static_cast<ssize_t>(kRequest.size()))
+      Fail("request not written");
+    Drained d = Drain(pty, data, 20000, 500);
+    if (!d.same) Fail("the station sent something else than the file");
+    station.WaitFor("Status: Fil sendt", 1, 20000);
+    stationSec = d.seconds;
+    cpu = station.CpuText();
+  }
+  pty.WaitSlave(false);
+  pid_t writer;
+  if (hurtig) {
+    int fd = ::open(pty.slave.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    writer = Spawn({"/bin/cat", file}, {}, -1, fd, -1);
+    ::close(fd);
+  } else {
+    writer = ::fork();
+    g_children.push_back(writer);
+    if (writer == 0) {
+      int fd = ::open(pty.slave.c_str(), O_WRONLY | O_NOCTTY);
+      for (size_t i = 0; i < data.size();) {
+        ssize_t n = ::write(fd, data.data() + i, 1);
+        if (n == 1)
+          ++i;
+        else if (n < 0 && errno != EINTR)
+          ::_exit(1);
+      }
+      ::_exit(0);
+    }
+  }
+  Drained base = Drain(pty, data, 20000, 300);
+  if (WaitChild(writer) != 0 || !base.same) Fail("the baseline writer failed");
+  if (hurtig)
+    Report("fast", "(Hurtig)", stationSec, "cat FILE > pty", base.seconds, data.size(), 80);
+  else
+    Report("send", "(per char)", stationSec, "write() per byte", base.seconds, data.size(), 50);
+  std::printf("         station CPU time for the whole run: %s\n", cpu.c_str());
+  std::fflush(stdout);
+}
+
+// A control sends the program; the station stores it. Then cat reads the same
+// stream from the same pty into a file.
+void CompareReceive(const std::string& data) {
+  TempDir dir;
+  Pty pty;
+  const std::string ini = WriteIni(dir, {pty.slave}, "", "");
+  double readSec = 0, storedSec = 0, readCpu = 0;
+  std::string cpu;
+  {
+    Station station(dir, ini);
+    pty.WaitSlave(true);
+    Sleep(500);
+    auto start = Clock::now();
+    const double cpu0 = station.CpuTimes().Total();
+    readSec = Feed(pty, data);
+    readCpu = station.CpuTimes().Total() - cpu0;
+    station.WaitFor("Status: Data lagret", 1, 120000);
+    storedSec = Since(start);
+    cpu = station.CpuText();
+  }
+  if (ReadFile(MachineDir(dir, 1) + "RECV.NC") != data) Fail("the stored program differs");
+  pty.WaitSlave(false);
+  // The station leaves the line with VMIN 0, where a read that finds nothing
+  // returns 0, which cat takes for the end.
+  termios t{};
+  ::tcgetattr(pty.master, &t);
+  t.c_cc[VMIN] = 1;
+  t.c_cc[VTIME] = 0;
+  ::tcsetattr(pty.master, TCSANOW, &t);
+  int in = ::open(pty.slave.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+  const std::string outPath = dir / "cat.out";
+  int out = OpenOut(outPath);
+  pid_t cat = Spawn({"/bin/cat"}, {}, in, out, -1);
+  ::close(in);
+  ::close(out);
+  pty.WaitSlave(true);
+  auto start = Clock::now();
+  double catSec = Feed(pty, data);
+  struct stat st {};
+  while (::stat(outPath.c_str(), &st) == 0 && static_cast<size_t>(st.st_size) < data.size()) {
+    if (Since(start) > 60) Fail("cat did not take the whole stream");
+    Sleep(1);
+  }
+  double catStored = Since(start);
+  ::kill(cat, SIGTERM);
+  WaitChild(cat);
+  Report("receive", "(reading)", readSec, "cat < pty > FILE", catSec, data.size(), 50);
+  std::printf(
+      "         station CPU while reading %.2f s; until stored: station %.2f s (\"Data lagret\"), "
+      "cat %.2f s; station CPU %s\n",
+      readCpu, storedSec, catStored, cpu.c_str());
+}
+
+struct Control {
+  pid_t pid = -1;
+  int out = -1;
+  std::string partial;
+  std::vector<std::string> lines;
+  // Takes what the control has printed; false at its end of output.
+  bool Take() {
+    char buf[512];
+    ssize_t n = ::read(out, buf, sizeof buf);
+    if (n <= 0) return false;
+    partial.append(buf, static_cast<size_t>(n));
+    for (size_t nl; (nl = partial.find('\n')) != std::string::npos; partial.erase(0, nl + 1))
+      lines.push_back(partial.substr(0, nl));
+    return true;
+  }
+  bool Said(const std::string& text) const {
+    for (const std::string& l : lines)
+      if (l.find(text) != std::string::npos) return true;
+    return false;
+  }
+};
+
+std::unique_ptr<Control> StartControl(const std::string& link, int baud,
+                                      const std::vector<std::string>& commands) {
+  auto c = std::make_unique<Control>();
+  int p[2];
+  if (::pipe2(p, O_CLOEXEC) != 0) Fail("pipe failed");
+  std::vector<std::string> argv{CNCSIM_EXE, "--link", link, "--baud", std::to_string(baud)};
+  for (const std::string& cmd : commands) {
+    argv.push_back("-e");
+    argv.push_back(cmd);
+  }
+  c->pid = Spawn(argv, {}, -1, p[1], -1);
+  ::close(p[1]);
+  c->out = p[0];
+  return c;
+}
+
+// Reads every control's output until each has printed a line with Text.
+void WaitControls(std::vector<std::unique_ptr<Control>>& controls, const std::string& text,
+                  int timeoutMs) {
+  auto start = Clock::now();
+  for (;;) {
+    std::vector<pollfd> fds;
+    bool all = true;
+    for (auto& c : controls) {
+      all = all && c->Said(text);
+      fds.push_back({c->out, POLLIN, 0});
+    }
+    if (all) return;
+    if (Since(start) * 1000 > timeoutMs) Fail("the controls did not all say \"" + text + "\"");
+    if (::poll(fds.data(), fds.size(), 100) <= 0) continue;
+    for (size_t i = 0; i < fds.size(); ++i)
+      if (fds[i].revents) controls[i]->Take();
+  }
+}
+
+double BusyPercent(const std::string& line) {
+  size_t at = line.find("line busy ");
+  return at == std::string::npos ? -1 : std::atof(line.c_str() + at + 10);
+}
+
+std::string LineWith(const Control& c, const std::string& text) {
+  for (const std::string& l : c.lines)
+    if (l.find(text) != std::string::npos) return l;
+  return "";
+}
+
+void PacedSend(const std::string& data) {
+  TempDir dir;
+  std::vector<std::unique_ptr<Control>> controls;
+  controls.push_back(
+      StartControl(dir / "cnc1", 115200,
+                   {"wait-open", "wait 500", "request \"%[CR][LF](O1000) M30[CR][LF]\"",
+                    "capture " + (dir / "got.nc") + " --paced --quiet 2000 --first 20000"}));
+  WaitControls(controls, "/dev/", 10000);
+  const std::string ini = WriteIni(dir, {dir / "cnc1"}, "VenteTid=1\r\n", "XonXoff=True\r\n");
+  WriteFile(MachineDir(dir, 1) + "O1000.NC", data);
+  Station station(dir, ini);
+  const int timeout = static_cast<int>(data.size() / 11520 + 30) * 1000;
+  WaitControls(controls, "capture:", timeout);
+  station.WaitFor("Status: Fil sendt", 1, 5000);
+  if (ReadFile(dir / "got.nc").compare(0, data.size(), data) != 0)
+    Fail("the control got something else than the file");
+  const std::string line = LineWith(*controls[0], "capture:");
+  std::printf("paced    115200 baud, %zu bytes: %s  (target >= 99%%)\n", data.size(), line.c_str());
+  WaitChild(controls[0]->pid);
+}
+
+// Every control takes a program at 9,600 baud (Send) or sends one (Receive).
+void ManyLines(int machines, const std::string& data, bool stationSends) {
+  TempDir dir;
+  std::vector<std::unique_ptr<Control>> controls;
+  std::vector<std::string> links;
+  WriteFile(dir / "prog.nc", data);
+  for (int n = 1; n <= machines; ++n) {
+    links.push_back(dir / ("cnc" + std::to_string(n)));
+    std::vector<std::string> script{"wait-open", "wait 1500", "echo go"};
+    if (stationSends) {
+      script.push_back("request \"%[CR][LF](O1000) M30[CR][LF]\"");
+      script.push_back("capture " + (dir / ("got" + std::to_string(n))) +
+                       " --paced --quiet 3000 --first 30000");
+    } else {
+      script.push_back("send " + (dir / "prog.nc"));
+    }
+    controls.push_back(StartControl(links.back(), 9600, script));
+  }
+  WaitControls(controls, "/dev/", 20000);
+  const std::string ini = WriteIni(dir, links, stationSends ? "VenteTid=1\r\n" : "",
+                                   stationSends ? "XonXoff=True\r\n" : "");
+  for (int n = 1; stationSends && n <= machines; ++n)
+    WriteFile(MachineDir(dir, n) + "O1000.NC", data);
+  Station station(dir, ini);
+  WaitControls(controls, "go", 30000);
+  const double cpu0 = station.CpuTimes().Total();
+  auto start = Clock::now();
+  const int timeout = static_cast<int>(data.size() / 960 + 60) * 1000;
+  station.WaitFor(stationSends ? "Status: Fil sendt" : "Status: Data lagret", machines, timeout);
+  const double wall = Since(start), cpu = station.CpuTimes().Total() - cpu0;
+  double minBusy = 100;
+  if (stationSends) {
+    WaitControls(controls, "capture:", 20000);
+    for (auto& c : controls) minBusy = std::min(minBusy, BusyPercent(LineWith(*c, "capture:")));
+  } else {
+    for (int n = 1; n <= machines; ++n)
+      if (ReadFile(MachineDir(dir, n) + "RECV.NC") != data)
+        Fail("machine " + std::to_string(n) + " stored something else");
+  }
+  station.Stop();
+  for (auto& c : controls) WaitChild(c->pid);
+  std::printf(
+      "many     %d lines at 9600 baud, station %s %zu bytes each: CPU %.2f s in %.2f s = "
+      "%.1f%% of one core (target < 25%%)",
+      machines, stationSends ? "sending" : "receiving", data.size(), cpu, wall, 100.0 * cpu / wall);
+  if (stationSends) std::printf("; busiest-kept line at least %.2f%% busy", minBusy);
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
+long Option(int& i, int argc, char** argv) {
+  if (i + 1 >= argc) Fail(std::string(argv[i]) + " needs a number");
+  return std::atol(argv[++i]);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  long mb = 20, pacedKb = 1024, machines = 100, manyKb = 32;
+  std::vector<std::string> parts;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--mb")
+      mb = Option(i, argc, argv);
+    else if (a == "--paced-kb")
+      pacedKb = Option(i, argc, argv);
+    else if (a == "--machines")
+      machines = Option(i, argc, argv);
+    else if (a == "--many-kb")
+      manyKb = Option(i, argc, argv);
+    else if (a == "all" || a == "send" || a == "fast" || a == "receive" || a == "paced" ||
+             a == "many")
+      parts.push_back(a);
+    else
+      Fail("unknown argument " + a);
+  }
+  if (parts.empty()) parts.push_back("all");
+  ::signal(SIGPIPE, SIG_IGN);
+  auto want = [&](const char* p) {
+    return std::find(parts.begin(), parts.end(), "all") != parts.end() ||
+           std::find(parts.begin(), parts.end(), p) != parts.end();
+  };
+  const std::string big = Program(static_cast<size_t>(mb) << 20, "RECV");
+  if (want("send")) CompareSend(big, false);
+  if (want("fast")) CompareSend(big, true);
+  if (want("receive")) CompareReceive(big);
+  if (want("paced")) PacedSend(Program(static_cast<size_t>(pacedKb) << 10, "PACED"));
+  if (want("many")) {
+    const std::string small = Program(static_cast<size_t>(manyKb) << 10, "RECV");
+    ManyLines(static_cast<int>(machines), small, true);
+    ManyLines(static_cast<int>(machines), small, false);
+  }
+  return 0;
+}
