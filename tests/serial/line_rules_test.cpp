@@ -128,10 +128,12 @@ TEST(Blokkvis, AnswersAndWhenToListen) {
     r.BlokkvisActive = c.active;
     EXPECT_EQ(BlockwiseCheckDue(r, {c.failed, c.noRetry, c.terminated, c.left}), c.due)
         << c.count << " left " << c.left;
+    EXPECT_EQ(BlockwiseOn(r), !c.raw && c.active);
   }
   r.Blokkvis = false;
   r.CharCount = 4096;
   r.Raw = false;
+  EXPECT_FALSE(BlockwiseOn(r));
   EXPECT_FALSE(BlockwiseCheckDue(r, {false, false, false, 100}));
 }
 

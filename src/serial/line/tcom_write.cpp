@@ -108,6 +108,7 @@ void TCom::WriteBlockChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
     return;
   }
   WriteRawChar(rec, noRetry, ok, ch);
+  if (!BlockwiseOn(rec)) return;
   auto due = [&] {
     return BlockwiseCheckDue(rec, BlockwiseContext{!ok, noRetry, Terminated(), BytesLeft()});
   };

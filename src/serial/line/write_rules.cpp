@@ -43,8 +43,12 @@ BlockwiseAnswer ClassifyBlockwise(const TComPort& rec, uint8_t ch) {
   return BlockwiseAnswer::None;
 }
 
+bool BlockwiseOn(const TComPort& rec) {
+  return rec.Blokkvis && rec.BlokkvisActive && !rec.Raw;
+}
+
 bool BlockwiseCheckDue(const TComPort& rec, const BlockwiseContext& ctx) {
-  if (!rec.Blokkvis || !rec.BlokkvisActive || rec.Raw) return false;
+  if (!BlockwiseOn(rec)) return false;
   if (ctx.noRetry || ctx.terminated || ctx.bytesLeft < kBlockwiseMinLeft) return false;
   if (rec.CharCount <= rec.StartBlokkvis) return false;
   return ctx.writeFailed || rec.CharCount % kBlockwiseInterval == 0;

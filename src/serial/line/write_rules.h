@@ -43,6 +43,11 @@ struct BlockwiseContext {
   int64_t bytesLeft = 0;  // of the file being sent
 };
 
+// Whether block-wise flow control applies to the send at all. When it does
+// not, BlockwiseCheckDue is false in any context, and the context (which asks
+// the file how much is left, two system calls) need not be built.
+bool BlockwiseOn(const TComPort& rec);
+
 // True when WriteBlockChar must listen for the control after this write:
 // every 4096th character and after every failed write, once StartBlokkvis
 // characters have gone and while at least 6 bytes of the file remain.
