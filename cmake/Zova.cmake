@@ -8,7 +8,7 @@ function(zova_library name dir)
   if(_src)
     add_library(${name} STATIC ${_src})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-    target_compile_options(${name} PRIVATE ${ZOVA_WARNINGS})
+    target_compile_options(${name} PRIVATE ${ZOVA_WARNINGS} ${ZOVA_FUZZ_INSTRUMENT})
     target_link_libraries(${name} PUBLIC ${ARGN})
   else()
     # A subsystem that has no code yet still takes part in the link chain.
