@@ -2,7 +2,7 @@
 // over pseudo-terminals, each figure beside its baseline from the same run.
 //
 //   line_throughput [all|send|fast|receive|paced|many]... [--mb N] [--paced-kb N]
-//                   [--machines N] [--many-kb N]
+//                   [--machines N] [--many-kb N] [--rounds N]
 //
 // send     a program of --mb MB (20) sent character by character, against a
 //          loop that writes the same file with one write() per byte
@@ -11,11 +11,13 @@
 // paced    a send of --paced-kb KB (1024) to cncsim taking it at 115,200 baud:
 //          how busy the station keeps the line
 // many     --machines (100) controls at 9,600 baud at once, each taking a
-//          program of --many-kb KB (32), then each sending one: the station's
-//          CPU time against the wall time
+//          program of --many-kb KB (128), then each sending one of a quarter
+//          of that: the station's CPU time against the wall time
 //
 // The reader of the fast comparisons drains its end of the pty with reads of
-// 64 KB; times run from the first byte to the last byte of the program.
+// 64 KB; times run from the first byte to the last byte of the program. With
+// --rounds N each comparison of send, fast and receive runs N times, and the
+// fastest round of each side is reported as well.
 // Everything lives in a fresh directory under $TMPDIR, removed at the end.
 #include <fcntl.h>
 #include <poll.h>
@@ -348,9 +350,13 @@ void Report(const char* what, const char* station, double sSec, const char* base
   std::fflush(stdout);
 }
 
+struct Times {
+  double station = 0, base = 0;
+};
+
 // The station answers a request with O1000.NC; then a plain writer sends the
 // same file to the same pty.
-void CompareSend(const std::string& data, bool hurtig) {
+Times CompareSend(const std::string& data, bool hurtig) {
   TempDir dir;
   Pty pty;
   const std::string ini =
@@ -402,11 +408,12 @@ void CompareSend(const std::string& data, bool hurtig) {
     Report("send", "(per char)", stationSec, "write() per byte", base.seconds, data.size(), 50);
   std::printf("         station CPU time for the whole run: %s\n", cpu.c_str());
   std::fflush(stdout);
+  return {stationSec, base.seconds};
 }
 
 // A control sends the program; the station stores it. Then cat reads the same
 // stream from the same pty into a file.
-void CompareReceive(const std::string& data) {
+Times CompareReceive(const std::string& data) {
   TempDir dir;
   Pty pty;
   const std::string ini = WriteIni(dir, {pty.slave}, "", "");
@@ -455,6 +462,22 @@ void CompareReceive(const std::string& data) {
       "         station CPU while reading %.2f s; until stored: station %.2f s (\"Data lagret\"), "
       "cat %.2f s; station CPU %s\n",
       readCpu, storedSec, catStored, cpu.c_str());
+  std::fflush(stdout);
+  return {readSec, catSec};
+}
+
+// Other work on the machine slows a round of either side now and then; the
+// fastest round of each is what the code can do.
+void ReportBest(const char* what, const char* station, const char* base,
+                const std::vector<Times>& rounds, size_t bytes, double target) {
+  if (rounds.size() < 2) return;
+  Times best = rounds[0];
+  for (const Times& t : rounds) {
+    best.station = std::min(best.station, t.station);
+    best.base = std::min(best.base, t.base);
+  }
+  std::printf("best of %zu rounds:\n", rounds.size());
+  Report(what, station, best.station, base, best.base, bytes, target);
 }
 
 struct Control {
@@ -543,6 +566,7 @@ void PacedSend(const std::string& data) {
     Fail("the control got something else than the file");
   const std::string line = LineWith(*controls[0], "capture:");
   std::printf("paced    115200 baud, %zu bytes: %s  (target >= 99%%)\n", data.size(), line.c_str());
+  std::fflush(stdout);
   WaitChild(controls[0]->pid);
 }
 
@@ -565,20 +589,31 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
     controls.push_back(StartControl(links.back(), 9600, script));
   }
   WaitControls(controls, "/dev/", 20000);
+  // A pty frees room for the writer 256 bytes at a time, a quarter of a
+  // second at 9,600 baud: more write tries than a UART's byte-wise room needs.
   const std::string ini = WriteIni(dir, links, stationSends ? "VenteTid=1\r\n" : "",
-                                   stationSends ? "XonXoff=True\r\n" : "");
+                                   stationSends ? "XonXoff=True\r\nBreak=30\r\n" : "");
   for (int n = 1; stationSends && n <= machines; ++n)
     WriteFile(MachineDir(dir, n) + "O1000.NC", data);
   Station station(dir, ini);
   WaitControls(controls, "go", 30000);
   const double cpu0 = station.CpuTimes().Total();
   auto start = Clock::now();
+  // A send begins with a burst that fills the pty; from then on the lines
+  // pace the station. A window well inside that is its steady cost.
+  double steady = -1;
+  if (stationSends && data.size() > 100 * 960) {
+    Sleep(20000);
+    const double a = station.CpuTimes().Total();
+    Sleep(40000);
+    steady = 100.0 * (station.CpuTimes().Total() - a) / 40.0;
+  }
   const int timeout = static_cast<int>(data.size() / 960 + 60) * 1000;
   station.WaitFor(stationSends ? "Status: Fil sendt" : "Status: Data lagret", machines, timeout);
   const double wall = Since(start), cpu = station.CpuTimes().Total() - cpu0;
   double minBusy = 100;
   if (stationSends) {
-    WaitControls(controls, "capture:", 20000);
+    WaitControls(controls, "capture:", static_cast<int>(data.size() / 960 + 30) * 1000);
     for (auto& c : controls) minBusy = std::min(minBusy, BusyPercent(LineWith(*c, "capture:")));
   } else {
     for (int n = 1; n <= machines; ++n)
@@ -591,7 +626,8 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
       "many     %d lines at 9600 baud, station %s %zu bytes each: CPU %.2f s in %.2f s = "
       "%.1f%% of one core (target < 25%%)",
       machines, stationSends ? "sending" : "receiving", data.size(), cpu, wall, 100.0 * cpu / wall);
-  if (stationSends) std::printf("; busiest-kept line at least %.2f%% busy", minBusy);
+  if (stationSends) std::printf("; least busy line %.2f%% busy", minBusy);
+  if (steady >= 0) std::printf("; steady 40 s from 20 s on: %.1f%% of one core", steady);
   std::printf("\n");
   std::fflush(stdout);
 }
@@ -604,7 +640,7 @@ long Option(int& i, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  long mb = 20, pacedKb = 1024, machines = 100, manyKb = 32;
+  long mb = 20, pacedKb = 1024, machines = 100, manyKb = 128, rounds = 1;
   std::vector<std::string> parts;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -616,6 +652,8 @@ int main(int argc, char** argv) {
       machines = Option(i, argc, argv);
     else if (a == "--many-kb")
       manyKb = Option(i, argc, argv);
+    else if (a == "--rounds")
+      rounds = std::max(1L, Option(i, argc, argv));
     else if (a == "all" || a == "send" || a == "fast" || a == "receive" || a == "paced" ||
              a == "many")
       parts.push_back(a);
@@ -629,14 +667,27 @@ int main(int argc, char** argv) {
            std::find(parts.begin(), parts.end(), p) != parts.end();
   };
   const std::string big = Program(static_cast<size_t>(mb) << 20, "RECV");
-  if (want("send")) CompareSend(big, false);
-  if (want("fast")) CompareSend(big, true);
-  if (want("receive")) CompareReceive(big);
+  std::vector<Times> t;
+  if (want("send")) {
+    for (long r = 0; r < rounds; ++r) t.push_back(CompareSend(big, false));
+    ReportBest("send", "(per char)", "write() per byte", t, big.size(), 50);
+  }
+  if (want("fast")) {
+    t.clear();
+    for (long r = 0; r < rounds; ++r) t.push_back(CompareSend(big, true));
+    ReportBest("fast", "(Hurtig)", "cat FILE > pty", t, big.size(), 80);
+  }
+  if (want("receive")) {
+    t.clear();
+    for (long r = 0; r < rounds; ++r) t.push_back(CompareReceive(big));
+    ReportBest("receive", "(reading)", "cat < pty > FILE", t, big.size(), 50);
+  }
   if (want("paced")) PacedSend(Program(static_cast<size_t>(pacedKb) << 10, "PACED"));
   if (want("many")) {
-    const std::string small = Program(static_cast<size_t>(manyKb) << 10, "RECV");
-    ManyLines(static_cast<int>(machines), small, true);
-    ManyLines(static_cast<int>(machines), small, false);
+    // A pty takes some 64 KB before it holds the writer back: a send must be
+    // longer than that to pace the station for most of its time.
+    ManyLines(static_cast<int>(machines), Program(static_cast<size_t>(manyKb) << 10, "RECV"), true);
+    ManyLines(static_cast<int>(machines), Program(static_cast<size_t>(manyKb) << 8, "RECV"), false);
   }
   return 0;
 }

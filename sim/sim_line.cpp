@@ -19,9 +19,10 @@ namespace {
 
 constexpr char kXon = 17, kXoff = 19;
 
-// A paced read wakes when this many bytes are due, as a UART hands over part
-// of its receive FIFO at a time; waking for every byte would cost more than
-// the line it simulates.
+// Paced reads and writes move this many bytes at a time, as a UART hands
+// over its receive FIFO at the trigger level (8 on a 16550): the reader of
+// a real line is not woken for every byte, and the simulator would cost more
+// than the line it simulates.
 constexpr long kPacedBatch = 8;
 
 double Seconds() {
@@ -137,8 +138,10 @@ bool SimLine::Send(const std::string& data, bool obeyXoff, long dropAfter) {
     if (charsPerSecond_ > 0) {
       double elapsed = std::chrono::duration<double>(clock::now() - start).count();
       double due = elapsed * charsPerSecond_ - static_cast<double>(sent);
-      if (due < 1) {
-        std::this_thread::sleep_for(std::chrono::duration<double>((1 - due) / charsPerSecond_));
+      const double batch =
+          static_cast<double>(std::min(static_cast<size_t>(kPacedBatch), limit - sent));
+      if (due < batch) {
+        std::this_thread::sleep_for(std::chrono::duration<double>((batch - due) / charsPerSecond_));
         continue;
       }
       chunk = std::min(chunk, static_cast<size_t>(due));
