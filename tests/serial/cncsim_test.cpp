@@ -255,7 +255,8 @@ TEST(CncSim, PacedCaptureTakesBytesAtTheBaudRateAndCountsTheStationsGaps) {
   EXPECT_NEAR(wire, 0.5, 0.01);
   EXPECT_NEAR(idle, 0.3, 0.1);
   EXPECT_GE(gaps, 1);
-  EXPECT_NEAR(busy, 100 * wire / (wire + idle), 0.01);
+  // The report rounds each figure, so the ratio is only as exact as they are.
+  EXPECT_NEAR(busy, 100 * wire / (wire + idle), 0.2);
 }
 
 TEST(CncSim, PacedCaptureNeedsABaudRate) {
