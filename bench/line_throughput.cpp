@@ -2,7 +2,7 @@
 // over pseudo-terminals, each figure beside its baseline from the same run.
 //
 //   line_throughput [all|send|fast|receive|paced|many]... [--mb N] [--paced-kb N]
-//                   [--machines N] [--many-kb N] [--rounds N]
+//                   [--machines N] [--many-kb N] [--rounds N] [--port KEY=VALUE]...
 //
 // send     a program of --mb MB (20) sent character by character, against a
 //          loop that writes the same file with one write() per byte
@@ -176,6 +176,9 @@ std::string MachineDir(const TempDir& dir, int n) {
   return dir / ("M" + std::to_string(n) + "/");
 }
 
+// Keys from --port, added to every port section (to try Buffer=True, say).
+std::string g_portKeys;
+
 // STANDARD machines 1..N on the given devices.
 std::string WriteIni(const TempDir& dir, const std::vector<std::string>& devices,
                      const std::string& machineKeys, const std::string& portKeys) {
@@ -188,7 +191,7 @@ std::string WriteIni(const TempDir& dir, const std::vector<std::string>& devices
     ini += "[Maskin" + m + "]\r\nNavn=Fres " + m + "\r\nProtokoll=STANDARD\r\nPort=COM" + m +
            "\r\nKatalog=" + MachineDir(dir, n) + "\r\n" + machineKeys + "\r\n";
     ini += "[COM" + m + "]\r\nEnhet=" + devices[i] + "\r\nKode=ASCII\r\nTimeMultiplier=100\r\n" +
-           portKeys + "\r\n";
+           portKeys + g_portKeys + "\r\n";
   }
   const std::string path = dir / "Zova.ini";
   WriteFile(path, ini);
@@ -652,6 +655,8 @@ int main(int argc, char** argv) {
       machines = Option(i, argc, argv);
     else if (a == "--many-kb")
       manyKb = Option(i, argc, argv);
+    else if (a == "--port" && i + 1 < argc)
+      g_portKeys += std::string(argv[++i]) + "\r\n";
     else if (a == "--rounds")
       rounds = std::max(1L, Option(i, argc, argv));
     else if (a == "all" || a == "send" || a == "fast" || a == "receive" || a == "paced" ||

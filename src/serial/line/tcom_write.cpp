@@ -199,7 +199,9 @@ void TCom::WriteBuffer(TComPort& rec, int length, bool& ok, const char* data, in
   for (int tries = 0; written < length && tries < rec.WriteTries && !Terminated(); ++tries) {
     const size_t rest = static_cast<size_t>(length - written);
     IoResult r = rec.Handle->Write(bytes + written, rest, BlockTimeout(rec, rest));
-    for (size_t i = 0; i < r.count; ++i) LogByte(kMarkSent, bytes[written + i]);
+    // Tested once a block: a fast send otherwise spends a test on every byte.
+    if (Logging)
+      for (size_t i = 0; i < r.count; ++i) LogByte(kMarkSent, bytes[written + i]);
     written += static_cast<int>(r.count);
     if (r.count > 0) tries = -1;  // progress: the tries count again from here
   }
@@ -235,8 +237,9 @@ void TCom::BufferedWrite(TComPort& rec, bool flush, bool& ok, char ch, bool noRe
     const size_t rest = wire.size() - done;
     IoResult r = rec.Handle->Write(wire.data() + done, rest, BlockTimeout(rec, rest));
     if (r.count == 0) continue;
-    for (size_t i = done; i < done + r.count; ++i)
-      LogByte(kMarkSent, static_cast<uint8_t>(rec.OutBuf[i]));
+    if (Logging)
+      for (size_t i = done; i < done + r.count; ++i)
+        LogByte(kMarkSent, static_cast<uint8_t>(rec.OutBuf[i]));
     rec.CharCount += static_cast<int64_t>(r.count);
     Echo(rec, false, rec.OutBuf.data() + done, r.count);
     done += r.count;
