@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "core/globals.h"
@@ -44,6 +45,7 @@ struct World {
   zova::StationModel model{kSetups + 1};
   zova::UiLinks links;
   std::unique_ptr<Driver> drivers[kSetups];
+  std::set<std::string> kept{"M2", "TOOLS"};
 
   World() {
     char tmpl[] = "/tmp/zova-receive-fuzz-XXXXXX";
@@ -59,6 +61,7 @@ struct World {
       for (size_t p; (p = keys.find("@DATA@")) != std::string::npos;) keys.replace(p, 6, data);
       const std::string dir = data + "M" + std::to_string(i + 1) + "X/";
       fs::create_directories(dir);
+      kept.insert("M" + std::to_string(i + 1) + "X");
       ini += "[Maskin" + std::to_string(i + 1) + "]\nKatalog=" + dir + "\n" + keys + "\n";
     }
     std::ofstream(root / "Zova.ini") << ini;
@@ -71,7 +74,9 @@ struct World {
   ~World() { fs::remove_all(root); }
 
   // Every file under the root must lie in the data tree or the temporary
-  // directory; the machine directories are emptied for the next input.
+  // directory; the data tree is emptied for the next input. A name with
+  // "..\" may rightly land beside the machine directories, in the data
+  // directory itself.
   void CheckAndClear() {
     for (const auto& e : fs::recursive_directory_iterator(root)) {
       const std::string p = e.path().string();
@@ -79,8 +84,13 @@ struct World {
           e.path() != root / "Zova.ini")
         std::abort();
     }
-    for (const auto& e : fs::directory_iterator(root / "data"))
+    for (const auto& e : fs::directory_iterator(root / "data")) {
+      if (!e.is_directory() || e.is_symlink() || !kept.count(e.path().filename().string())) {
+        fs::remove_all(e.path());
+        continue;
+      }
       for (const auto& f : fs::directory_iterator(e.path())) fs::remove_all(f.path());
+    }
   }
 };
 
