@@ -91,6 +91,54 @@ TEST(WriteBlockChar, EiaDropsLf) {
     EXPECT_FALSE(DropOnLine((r.Code = code, r), '\n')) << int(code);
 }
 
+TEST(WriteRun, SameCharactersAsOneByOneAndWhereEachEnds) {
+  struct Case {
+    const char* name;
+    const char* eob;
+    bool tv;
+    uint8_t code;
+    std::string text;
+    std::vector<uint32_t> ends;
+  } cases[] = {
+      {"a CR LF pair is one EOB", "\r\n", false, kCodeAscii, "G1\r\nX", {1, 2, 4, 4, 5}},
+      {"TV padding belongs to the line end", "\r\n", true, kCodeAscii, "ABC\n", {1, 2, 3, 6}},
+      {"EIA drops LF", "\r\n", false, kCodeEia, "A\nB", {1, 2, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TComPort rec = Port(c.eob, c.tv, ' ');
+    rec.Code = c.code;
+    BlockState st;
+    std::string out;
+    std::vector<uint32_t> ends;
+    PlanWriteRun(rec, st, c.text, out, ends);
+    std::string oneByOne;
+    for (char ch : Shape(rec, c.text))
+      if (!DropOnLine(rec, ch)) oneByOne += ch;
+    EXPECT_EQ(out, oneByOne);
+    EXPECT_EQ(ends, c.ends);
+  }
+  // How many characters went whole for a write cut after N line characters.
+  const std::vector<uint32_t> ends{1, 2, 4, 4, 5};
+  for (auto [written, whole] : {std::pair<size_t, size_t>{0, 0}, {1, 1}, {3, 2}, {4, 4}, {5, 5}})
+    EXPECT_EQ(CharsWritten(ends, written), whole) << written;
+}
+
+TEST(WriteRun, OnlyWhenNoCharacterNeedsTheStation) {
+  auto with = [](auto set) {
+    TComPort r;
+    set(r);
+    return RunWriteAllowed(r);
+  };
+  EXPECT_TRUE(with([](TComPort&) {}));
+  EXPECT_FALSE(with([](TComPort& r) { r.Buffer = true; }));
+  EXPECT_FALSE(with([](TComPort& r) { r.Delay = 1; }));
+  EXPECT_FALSE(with([](TComPort& r) { r.LoopDelay = 1; }));
+  EXPECT_FALSE(with([](TComPort& r) { r.Dcb.dtrDsr = true; }));
+  EXPECT_FALSE(with([](TComPort& r) { r.Blokkvis = r.BlokkvisActive = true; }));
+  EXPECT_TRUE(with([](TComPort& r) { r.Blokkvis = true, r.BlokkvisActive = false; }));
+}
+
 TEST(Blokkvis, AnswersAndWhenToListen) {
   TComPort r;
   r.BreakSet.set(4).set(3).set(20);

@@ -80,5 +80,13 @@ TEST(SendChoice, SystemFileNames) {
   EXPECT_FALSE(IsSystemFileName("O1.NC", ""));
 }
 
+TEST(SendChoice, EndCheckCountsWhatWasReadButNotSent) {
+  struct Case {
+    int64_t unsent;
+    int reads;
+  } cases[] = {{0, 5}, {1, 5}, {2, 4}, {6, 0}, {7, -1}, {1000, -1}};
+  for (const Case& c : cases) EXPECT_EQ(EndCheckReads(c.unsent), c.reads) << c.unsent;
+}
+
 }  // namespace
 }  // namespace zova

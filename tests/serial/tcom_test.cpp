@@ -114,6 +114,16 @@ TEST_F(TComTest, WhatGoesOnTheWire) {
     SCOPED_TRACE(c.name);
     Open(c.keys);
     EXPECT_EQ(Send(c.text), c.wire);
+    const int64_t oneByOne = rec.CharCount;
+    // A run handed to the kernel at once must come out the same.
+    rec.CharCount = 0;
+    bool ok = false;
+    size_t sent = 0;
+    d->WriteChars(rec, c.text, false, ok, sent);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(sent, c.text.size());
+    EXPECT_EQ(Wire(), c.wire);
+    EXPECT_EQ(rec.CharCount, oneByOne);
     d->ClosePort(rec);
   }
 }
@@ -308,6 +318,23 @@ TEST_F(TComTest, WriteFailsAfterItsTriesWhileTheControlHoldsXoff) {
   Feed("\x11");
   d->WriteRawChar(rec, false, ok, 'B');
   EXPECT_TRUE(ok);
+}
+
+TEST_F(TComTest, HeldRunFailsAfterTheTriesOfOneCharacter) {
+  Open("Kode=ASCII\nXonXoff=True\nHardwareStart=True\nBreak=2\n");
+  Feed("\x13");
+  bool ok = true;
+  char ch = 0;
+  d->ReadChar(rec, true, ok, ch);
+  size_t sent = 9;
+  d->WriteChars(rec, "G1 X2\r\nM30\r\n", false, ok, sent);
+  EXPECT_FALSE(ok) << "a held line fails a run as soon as it fails one character";
+  EXPECT_EQ(sent, 0u);
+  EXPECT_EQ(rec.CharCount, 0);
+  Feed("\x11");
+  d->WriteChars(rec, "G1\r\n", false, ok, sent);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(Wire(), "G1\r\n");
 }
 
 TEST_F(TComTest, ReportOpenFailureWaitsFiveSeconds) {

@@ -57,6 +57,10 @@ class TCom : public TFile {
   void WriteBlockChar(TComPort& rec, bool noRetry, bool& ok, char ch);
   void WriteChar(TComPort& rec, bool noRetry, bool& ok, char ch);
   void WriteString(TComPort& rec, const std::string& text, bool& ok, bool noRetry = false);
+  // WriteChar for each of Data, handed to the kernel in one write where no
+  // character needs the station between two others (RunWriteAllowed), else
+  // one by one. Sent is how many of Data went out whole.
+  void WriteChars(TComPort& rec, std::string_view data, bool noRetry, bool& ok, size_t& sent);
   void WriteStringWaitContinue(TComPort& rec, const std::string& text, bool& ok,
                                const CharSet& continueSet);
   void WriteUntilAnswer(TComPort& rec, const std::string& text, bool& ok, bool& answered, char& ch,

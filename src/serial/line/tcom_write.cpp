@@ -135,6 +135,54 @@ void TCom::WriteChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
   }
 }
 
+void TCom::WriteChars(TComPort& rec, std::string_view data, bool noRetry, bool& ok,
+                      size_t& sent) {
+  ok = true;
+  sent = 0;
+  if (!RunWriteAllowed(rec)) {
+    for (char c : data) {
+      WriteChar(rec, noRetry, ok, c);
+      if (!ok) return;
+      ++sent;
+    }
+    return;
+  }
+  if (!rec.Handle) {
+    ok = false;
+    return;
+  }
+  BlockState state{rec.EobSent, rec.LineLength};
+  std::string line;
+  std::vector<uint32_t> ends;
+  PlanWriteRun(rec, state, data, line, ends);
+  rec.EobSent = state.eobSent;
+  rec.LineLength = state.lineLength;
+  std::vector<uint8_t> wire(line.size());
+  for (size_t i = 0; i < line.size(); ++i) wire[i] = WireByte(rec, line[i]);
+  // Each try has the time one character would get: a control that holds the
+  // line is given up on as soon as with single writes, and a try that moves
+  // anything counts the tries again from there.
+  size_t done = 0;
+  const int tries = noRetry ? 1 : rec.WriteTries;
+  for (int t = 0; t < tries && done < wire.size(); ++t) {
+    if (t > 0 && Terminated()) break;
+    IoResult r = rec.Handle->Write(wire.data() + done, wire.size() - done, rec.TimeMultiplier);
+    if (r.count == 0) {
+      if (!r.timedOut) Pause(rec.TimeMultiplier);
+      continue;
+    }
+    if (Logging)
+      for (size_t i = done; i < done + r.count; ++i)
+        LogByte(kMarkSent, static_cast<uint8_t>(line[i]));
+    rec.CharCount += static_cast<int64_t>(r.count);
+    Echo(rec, false, line.data() + done, r.count);
+    done += r.count;
+    t = -1;
+  }
+  ok = done == wire.size();
+  sent = CharsWritten(ends, done);
+}
+
 void TCom::WriteString(TComPort& rec, const std::string& text, bool& ok, bool noRetry) {
   ok = true;
   for (char c : text) {

@@ -1,5 +1,7 @@
 #include "serial/line/write_rules.h"
 
+#include <algorithm>
+
 #include "serial/line/com_port.h"
 
 namespace zova {
@@ -33,6 +35,20 @@ std::string PlanWriteChar(const TComPort& rec, BlockState& state, char ch) {
   return out;
 }
 
+void PlanWriteRun(const TComPort& rec, BlockState& state, std::string_view data, std::string& out,
+                  std::vector<uint32_t>& ends) {
+  ends.reserve(ends.size() + data.size());
+  for (char ch : data) {
+    for (char c : PlanWriteChar(rec, state, ch))
+      if (!DropOnLine(rec, c)) out += c;
+    ends.push_back(static_cast<uint32_t>(out.size()));
+  }
+}
+
+size_t CharsWritten(const std::vector<uint32_t>& ends, size_t written) {
+  return static_cast<size_t>(std::upper_bound(ends.begin(), ends.end(), written) - ends.begin());
+}
+
 bool DropOnLine(const TComPort& rec, char ch) {
   return rec.Code == kCodeEia && !rec.Raw && ch == kLf;
 }
@@ -52,6 +68,11 @@ bool BlockwiseCheckDue(const TComPort& rec, const BlockwiseContext& ctx) {
   if (ctx.noRetry || ctx.terminated || ctx.bytesLeft < kBlockwiseMinLeft) return false;
   if (rec.CharCount <= rec.StartBlokkvis) return false;
   return ctx.writeFailed || rec.CharCount % kBlockwiseInterval == 0;
+}
+
+bool RunWriteAllowed(const TComPort& rec) {
+  return !rec.Buffer && rec.Delay <= 0 && rec.LoopDelay <= 0 && !BlockwiseOn(rec) &&
+         !rec.Dcb.dtrDsr;
 }
 
 bool BufferFlushDue(std::string_view outBuf, char ch, bool flush) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/config/config.h"
 
@@ -30,6 +31,16 @@ std::string PlanWriteChar(const TComPort& rec, BlockState& state, char ch);
 // EIA has no LF: its end of block is the CR code.
 bool DropOnLine(const TComPort& rec, char ch);
 
+// The line characters a run of program characters becomes: PlanWriteChar
+// for each, then DropOnLine, appended to Out. Ends[i] is Out's length once
+// Data[i] is planned, so a write cut short tells how many of Data went whole.
+void PlanWriteRun(const TComPort& rec, BlockState& state, std::string_view data, std::string& out,
+                  std::vector<uint32_t>& ends);
+
+// How many of a run's characters went out whole when Written of its line
+// characters did (Ends as PlanWriteRun gives them).
+size_t CharsWritten(const std::vector<uint32_t>& ends, size_t written);
+
 enum class BlockwiseAnswer { None, Continue, Break };
 
 // A character polled during a block-wise send. A continue character is
@@ -52,6 +63,11 @@ bool BlockwiseOn(const TComPort& rec);
 // every 4096th character and after every failed write, once StartBlokkvis
 // characters have gone and while at least 6 bytes of the file remain.
 bool BlockwiseCheckDue(const TComPort& rec, const BlockwiseContext& ctx);
+
+// Whether a run of characters may go to the kernel in one write: nothing
+// between two of them needs the station (no pacing, no block-wise answer to
+// listen for, no DSR hold done by hand, no buffered output of its own).
+bool RunWriteAllowed(const TComPort& rec);
 
 // With Buffer on: whether OutBuf (Ch already appended) goes out now.
 bool BufferFlushDue(std::string_view outBuf, char ch, bool flush);

@@ -51,4 +51,10 @@ bool IsSystemFileName(std::string_view upperName, std::string_view sysExt) {
   return at != std::string_view::npos && at >= 1;
 }
 
+int EndCheckReads(int64_t unsent) {
+  constexpr int64_t kEndCheckChars = 5;
+  const int64_t missing = unsent > 1 ? unsent - 1 : 0;
+  return missing > kEndCheckChars ? -1 : static_cast<int>(kEndCheckChars - missing);
+}
+
 }  // namespace zova

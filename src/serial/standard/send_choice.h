@@ -3,6 +3,7 @@
 // start signal gets, how long a receipt waits, when a reception is complete
 // and when the NUL trailer goes out.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,13 @@ bool ReceptionComplete(bool stopSeen, bool stopSequenceMatched, bool stoppKodeEm
 // The NUL trailer follows a program unless an end-of-transmission sequence
 // closes it, which it may only precede when the stop code ends differently.
 bool SendsTrailer(std::string_view stoppTegn, bool startStoppKodeUt, std::string_view stoppKode);
+
+// A send cut short still counts as good when the control stopped within the
+// last 5 characters of the file. Unsent is how many characters had been read
+// from the file without going out (the refused one and any read with it in
+// the same write); the result is how many more may be read before the file
+// must be at its end, or -1 when too many are missing already.
+int EndCheckReads(int64_t unsent);
 
 // The operator's file name asks for a system file: SysExt stands in it after
 // its first character.

@@ -49,6 +49,9 @@ class TZova : public TCom {
   bool ReceiptIsError = false;
   int LastReceivedChars = 0;
   bool PreemptRule = false;
+  // Characters of a send that were read from the file but did not go out
+  // when the line failed (for the end check).
+  int64_t SendUnsent = 1;
 
   // Reports and stores the outcome of a reception.
   void FinishReceive(bool complete, bool keep, bool& receiptIsError, bool& stored, bool store);

@@ -3,6 +3,7 @@
 // and binary system files.
 
 #include "core/latin1.h"
+#include "serial/line/write_rules.h"
 #include "serial/standard/send_choice.h"
 #include "serial/standard/tzova.h"
 #include "tools/tool_settings.h"
@@ -11,7 +12,9 @@ namespace zova {
 
 namespace {
 
-constexpr int kEndCheckChars = 5;
+// At 9,600 baud a run is a quarter of a second on the line; the kernel
+// holds more than that, so the line never waits for the next run.
+constexpr size_t kSendRun = 256;
 
 bool IsCode(const std::string& code, char ch) {
   return !code.empty() && code[0] == ch;
@@ -27,6 +30,7 @@ void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceip
   // without one the IngenFil text may.
   PrepareSend(isTool, isDirectory, fileOk, raw, message, kind, !FeilFil.empty(), errorReceipt,
               isReceipt);
+  SendUnsent = 1;
   if (fileOk && raw) Com.Raw = true;
   ReportCell(kColStatus, "Sender " + kind + "data - " + std::to_string(SendCount));
   SetCell(kColMelding, "");
@@ -60,7 +64,8 @@ void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceip
       // A control that stops within the last characters has its whole
       // program: the rest is end codes and padding.
       bool skipOk = true;
-      if (SkipSendChars(kEndCheckChars, skipOk) && skipOk) lineOk = true;
+      const int reads = EndCheckReads(SendUnsent);
+      if (reads >= 0 && SkipSendChars(reads, skipOk) && skipOk) lineOk = true;
     }
     FlushConsole();
     FinishSend(lineOk, fileOk, stopSent, isTool, program, L1(abortText));
@@ -72,9 +77,19 @@ void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceip
 
 void TZova::ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent) {
   bool started = StartKode.empty(), stopSeen = false;
-  char prev = ' ';
+  // Plain characters go out in runs; each run shares its retry rule, so the
+  // stop code starts a new one.
+  std::string run;
+  auto writeRun = [&] {
+    if (run.empty() || !lineOk) return;
+    size_t sent = 0;
+    WriteChars(Com, run, stopSeen, lineOk, sent);
+    if (!lineOk) SendUnsent = static_cast<int64_t>(run.size() - sent);
+    run.clear();
+  };
+  const bool oneCharStop = StoppTegn.size() == 1;
   while (lineOk && fileOk) {
-    if (!MoreToSend() || Terminated() || (StoppTegn.size() == 1 && prev == StoppTegn[0])) break;
+    if (!MoreToSend() || Terminated()) break;
     char ch = 0;
     bool got = true;
     NextSendChar(ch, got);
@@ -84,25 +99,37 @@ void TZova::ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent) {
       break;
     }
     const auto u = static_cast<unsigned char>(ch);
-    if (started && IsCode(StoppKode, ch)) stopSeen = true;
+    if (started && !stopSeen && IsCode(StoppKode, ch)) {
+      writeRun();
+      stopSeen = true;
+    }
     if (!stopSeen && IsCode(StartKode, ch)) started = true;
-    if (PauseTid > 0 && PauseTegn.test(u) && Com.CharCount >= 6) {
+    const bool pauseHere = PauseTid > 0 && PauseTegn.test(u);
+    const bool delayHere = TegnDelay > 0 && DelayTegn.test(u);
+    if (pauseHere || delayHere) writeRun();
+    if (!lineOk) break;
+    if (pauseHere && Com.CharCount >= 6) {
       FlushConsole();
       SetCell(kColMelding, "Pause.....");
       Pause(static_cast<int64_t>(PauseTid) * 1000);
       SetCell(kColMelding, "");
     }
-    if (TegnDelay > 0 && DelayTegn.test(u)) {
+    if (delayHere) {
       FlushConsole();
       if (!DelayEtter) Pause(TegnDelay);
       if (!FjernDelayTegn) WriteChar(Com, stopSeen, lineOk, ch);
+      if (!lineOk) SendUnsent = 1;
       if (DelayEtter) Pause(TegnDelay);
     } else {
       // After the stop code a refused character is not worth a retry.
-      WriteChar(Com, stopSeen, lineOk, ch);
+      run += ch;
+      // Where the line layer must see every character on its own (block-wise
+      // answers count the file's bytes left), each goes at once.
+      if (run.size() >= (RunWriteAllowed(Com) ? kSendRun : 1)) writeRun();
     }
-    prev = ch;
+    if (oneCharStop && ch == StoppTegn[0]) break;
   }
+  writeRun();
   stopSent = stopSeen;
 }
 
@@ -166,6 +193,8 @@ void TZova::FastSend(bool& lineOk, bool& fileOk, bool& trailerDone) {
     int written = 0;
     WriteBuffer(Com, count, lineOk, block, written);
     Com.CharCount += written;
+    // The rest of a block cut short was read but never went out.
+    if (!lineOk) SendUnsent = count - written;
     if (count < kBlockSize) break;
   }
   SetCell(kColMelding, "");
