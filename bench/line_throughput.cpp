@@ -3,6 +3,7 @@
 //
 //   line_throughput [all|send|fast|receive|paced|many]... [--mb N] [--paced-kb N]
 //                   [--machines N] [--many-kb N] [--rounds N] [--port KEY=VALUE]...
+//                   [--window]
 //
 // send     a program of --mb MB (20) sent character by character, against a
 //          loop that writes the same file with one write() per byte
@@ -18,18 +19,27 @@
 // 64 KB; times run from the first byte to the last byte of the program. With
 // --rounds N each comparison of send, fast and receive runs N times, and the
 // fastest round of each side is reported as well.
+//
+// During many the run asks the station to come forward (what a second start
+// does) four times a second and times its answer, which comes from the main
+// loop: how responsive the station stays. With --window the station runs
+// with its window (on $DISPLAY, or on an Xvfb of its own when there is none)
+// instead of headless.
 // Everything lives in a fresh directory under $TMPDIR, removed at the end.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -167,9 +177,10 @@ struct TempDir {
 
 // The station's settings and registries stay inside the run's directory; its
 // own pauses run twenty times faster, line timeouts stay real.
-std::vector<std::string> StationEnv(const TempDir& dir) {
+std::vector<std::string> StationEnv(const TempDir& dir, int clockScale) {
   return {"XDG_RUNTIME_DIR=" + dir.path, "ZOVA_SYSTEM_REGISTRY=" + (dir / "sys.ini"),
-          "ZOVA_USER_REGISTRY=" + (dir / "user.ini"), "ZOVA_CLOCK_SCALE=20"};
+          "ZOVA_USER_REGISTRY=" + (dir / "user.ini"),
+          "ZOVA_CLOCK_SCALE=" + std::to_string(clockScale)};
 }
 
 std::string MachineDir(const TempDir& dir, int n) {
@@ -178,6 +189,8 @@ std::string MachineDir(const TempDir& dir, int n) {
 
 // Keys from --port, added to every port section (to try Buffer=True, say).
 std::string g_portKeys;
+// --window: the X display the station's window goes to; empty: headless.
+std::string g_display;
 
 // STANDARD machines 1..N on the given devices.
 std::string WriteIni(const TempDir& dir, const std::vector<std::string>& devices,
@@ -200,7 +213,10 @@ std::string WriteIni(const TempDir& dir, const std::vector<std::string>& devices
 
 class Station {
  public:
-  Station(const TempDir& dir, const std::string& ini) : outPath_(dir / "station.out") {
+  // ClockScale 1: the station's own time runs as on a shop floor, for
+  // figures of its cost over time.
+  Station(const TempDir& dir, const std::string& ini, int clockScale = 20)
+      : outPath_(dir / "station.out") {
     int out = OpenOut(outPath_), err = OpenOut(dir / "station.err");
     std::vector<std::string> argv;
     // For profiling: LINE_THROUGHPUT_WRAP="valgrind --tool=callgrind" runs the
@@ -209,8 +225,14 @@ class Station {
       std::istringstream words(wrap);
       for (std::string w; words >> w;) argv.push_back(w);
     }
-    argv.insert(argv.end(), {ZOVA_EXE, ini, "--headless"});
-    pid_ = Spawn(argv, StationEnv(dir), -1, out, err);
+    argv.insert(argv.end(), {ZOVA_EXE, ini});
+    std::vector<std::string> env = StationEnv(dir, clockScale);
+    if (g_display.empty()) {
+      argv.push_back("--headless");
+    } else {
+      env.insert(env.end(), {"DISPLAY=" + g_display, "QT_QPA_PLATFORM=xcb"});
+    }
+    pid_ = Spawn(argv, env, -1, out, err);
     ::close(out);
     ::close(err);
   }
@@ -573,6 +595,113 @@ void PacedSend(const std::string& data) {
   WaitChild(controls[0]->pid);
 }
 
+// Asks the station to come forward every 250 ms, as a second start does,
+// and times each answer: the main loop gives it, so its delay is how long a
+// click in the window would wait.
+class RaiseProbe {
+ public:
+  explicit RaiseProbe(const TempDir& dir)
+      : socket_(dir / ("zova-" + std::to_string(::getuid()) + ".sock")),
+        thread_([this] { Run(); }) {}
+  ~RaiseProbe() { Stop(); }
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  std::string Summary() {
+    Stop();
+    if (ms_.empty()) return "no answer timed";
+    std::sort(ms_.begin(), ms_.end());
+    auto at = [&](double q) { return ms_[static_cast<size_t>(q * (ms_.size() - 1))]; };
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "%zu asks to come forward: median %.1f ms, 99%% %.1f ms, worst %.1f ms, "
+                  "%d unanswered",
+                  ms_.size(), at(0.5), at(0.99), ms_.back(), unanswered_);
+    return text;
+  }
+
+ private:
+  void Run() {
+    while (!stop_) {
+      Sleep(250);
+      int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_un addr{};
+      addr.sun_family = AF_UNIX;
+      std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", socket_.c_str());
+      auto start = Clock::now();
+      if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        if (fd >= 0) ::close(fd);
+        continue;  // not listening yet
+      }
+      char buf[8] = {};
+      pollfd p{fd, POLLIN, 0};
+      const bool ok = ::write(fd, "raise\n", 6) == 6 && ::poll(&p, 1, 5000) == 1 &&
+                      ::read(fd, buf, sizeof buf) >= 2 && buf[0] == 'o';
+      ::close(fd);
+      if (ok)
+        ms_.push_back(Since(start) * 1000);
+      else
+        ++unanswered_;
+    }
+  }
+  std::string socket_;
+  std::atomic<bool> stop_{false};
+  std::vector<double> ms_;
+  int unanswered_ = 0;
+  std::thread thread_;
+};
+
+// An X server for --window when there is no display: Xvfb picks a free
+// display and writes its number on the pipe.
+pid_t StartXvfb() {
+  int fds[2];
+  if (::pipe(fds) != 0) Fail("pipe failed");
+  pid_t pid = Spawn(
+      {"/usr/bin/Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"}, {},
+      -1, fds[1], -1);
+  ::close(fds[1]);
+  std::string number;
+  char c = 0;
+  pollfd p{fds[0], POLLIN, 0};
+  while (::poll(&p, 1, 10000) == 1 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  ::close(fds[0]);
+  if (number.empty()) Fail("Xvfb did not start");
+  g_display = ":" + number;
+  return pid;
+}
+
+// Every machine's event file (in its directory) has a line with Text.
+void WaitEvents(const TempDir& dir, int machines, const std::string& text, int timeoutMs) {
+  auto start = Clock::now();
+  for (int n = 1; n <= machines; ++n) {
+    auto has = [&] {
+      for (const auto& e : fs::directory_iterator(MachineDir(dir, n)))
+        if ((e.path().extension() == ".TXT" || e.path().extension() == ".Txt") &&
+            ReadFile(e.path().string()).find(text) != std::string::npos)
+          return true;
+      return false;
+    };
+    while (!has()) {
+      if (Since(start) * 1000 > timeoutMs)
+        Fail("machine " + std::to_string(n) + " has no event \"" + text + "\"");
+      Sleep(100);
+    }
+  }
+}
+
+// Every machine has stored exactly Data as RECV.NC.
+void WaitStored(const TempDir& dir, int machines, const std::string& data, int timeoutMs) {
+  auto start = Clock::now();
+  for (int n = 1; n <= machines; ++n) {
+    while (ReadFile(MachineDir(dir, n) + "RECV.NC") != data) {
+      if (Since(start) * 1000 > timeoutMs)
+        Fail("machine " + std::to_string(n) + " stored something else");
+      Sleep(100);
+    }
+  }
+}
+
 // Every control takes a program at 9,600 baud (Send) or sends one (Receive).
 void ManyLines(int machines, const std::string& data, bool stationSends) {
   TempDir dir;
@@ -598,7 +727,8 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
                                    stationSends ? "XonXoff=True\r\nBreak=30\r\n" : "");
   for (int n = 1; stationSends && n <= machines; ++n)
     WriteFile(MachineDir(dir, n) + "O1000.NC", data);
-  Station station(dir, ini);
+  Station station(dir, ini, 1);
+  RaiseProbe probe(dir);
   WaitControls(controls, "go", 30000);
   const double cpu0 = station.CpuTimes().Total();
   auto start = Clock::now();
@@ -612,16 +742,22 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
     steady = 100.0 * (station.CpuTimes().Total() - a) / 40.0;
   }
   const int timeout = static_cast<int>(data.size() / 960 + 60) * 1000;
-  station.WaitFor(stationSends ? "Status: Fil sendt" : "Status: Data lagret", machines, timeout);
+  // The window prints no grid lines: there the controls and the stored files
+  // tell when the transfers are done.
+  if (g_display.empty())
+    station.WaitFor(stationSends ? "Status: Fil sendt" : "Status: Data lagret", machines, timeout);
+  else if (stationSends)
+    WaitEvents(dir, machines, "Fil sendt til CNC", timeout);
+  else
+    WaitStored(dir, machines, data, timeout);
   const double wall = Since(start), cpu = station.CpuTimes().Total() - cpu0;
+  const std::string answers = probe.Summary();
   double minBusy = 100;
   if (stationSends) {
     WaitControls(controls, "capture:", static_cast<int>(data.size() / 960 + 30) * 1000);
     for (auto& c : controls) minBusy = std::min(minBusy, BusyPercent(LineWith(*c, "capture:")));
   } else {
-    for (int n = 1; n <= machines; ++n)
-      if (ReadFile(MachineDir(dir, n) + "RECV.NC") != data)
-        Fail("machine " + std::to_string(n) + " stored something else");
+    WaitStored(dir, machines, data, 5000);
   }
   station.Stop();
   for (auto& c : controls) WaitChild(c->pid);
@@ -631,7 +767,7 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
       machines, stationSends ? "sending" : "receiving", data.size(), cpu, wall, 100.0 * cpu / wall);
   if (stationSends) std::printf("; least busy line %.2f%% busy", minBusy);
   if (steady >= 0) std::printf("; steady 40 s from 20 s on: %.1f%% of one core", steady);
-  std::printf("\n");
+  std::printf("\n         %s: %s\n", g_display.empty() ? "headless" : "window", answers.c_str());
   std::fflush(stdout);
 }
 
@@ -644,6 +780,7 @@ long Option(int& i, int argc, char** argv) {
 
 int main(int argc, char** argv) {
   long mb = 20, pacedKb = 1024, machines = 100, manyKb = 128, rounds = 1;
+  bool window = false;
   std::vector<std::string> parts;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -657,6 +794,8 @@ int main(int argc, char** argv) {
       manyKb = Option(i, argc, argv);
     else if (a == "--port" && i + 1 < argc)
       g_portKeys += std::string(argv[++i]) + "\r\n";
+    else if (a == "--window")
+      window = true;
     else if (a == "--rounds")
       rounds = std::max(1L, Option(i, argc, argv));
     else if (a == "all" || a == "send" || a == "fast" || a == "receive" || a == "paced" ||
@@ -667,6 +806,14 @@ int main(int argc, char** argv) {
   }
   if (parts.empty()) parts.push_back("all");
   ::signal(SIGPIPE, SIG_IGN);
+  pid_t xvfb = -1;
+  if (window) {
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display)
+      g_display = display;
+    else
+      xvfb = StartXvfb();
+  }
   auto want = [&](const char* p) {
     return std::find(parts.begin(), parts.end(), "all") != parts.end() ||
            std::find(parts.begin(), parts.end(), p) != parts.end();
@@ -693,6 +840,10 @@ int main(int argc, char** argv) {
     // longer than that to pace the station for most of its time.
     ManyLines(static_cast<int>(machines), Program(static_cast<size_t>(manyKb) << 10, "RECV"), true);
     ManyLines(static_cast<int>(machines), Program(static_cast<size_t>(manyKb) << 8, "RECV"), false);
+  }
+  if (xvfb > 0) {
+    ::kill(xvfb, SIGTERM);
+    WaitChild(xvfb);
   }
   return 0;
 }

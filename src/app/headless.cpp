@@ -70,7 +70,7 @@ void HeadlessUiHost::ShowHelp(std::string_view topic) {
   LogStation("hjelp " + Quoted(topic) + " finnes i Hjelp-katalogen");
 }
 
-int RunHeadless() {
+int RunHeadless(SingleInstance* instance) {
   HeadlessUiHost host;
   SetUiHost(&host);
   QueueCallOver callOver;
@@ -99,6 +99,15 @@ int RunHeadless() {
     };
     bool allEnded = false;
     station.onAllEnded = [&] { allEnded = true; };
+    if (instance)
+      instance->Listen([&callOver](SingleInstance::Answer answer) {
+        // Answered from the main loop: a start that gets no answer has met
+        // a station that no longer serves its machines' calls.
+        callOver.Post([answer] {
+          LogStation("en ny start ba stasjonen komme frem");
+          answer();
+        });
+      });
     station.Start();
     while (!g_stopRequested.load() && !allEnded) {
       callOver.WaitAndServe(100);
@@ -108,6 +117,8 @@ int RunHeadless() {
                         : "stopper alle maskiner");
     station.Close();
   }
+  // Nothing may be posted to the call-over once it is gone.
+  if (instance) instance->StopListening();
   MainThread::Install(nullptr);
   SetUiHost(nullptr);
   return exitCode;

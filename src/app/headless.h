@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 
+#include "core/single_instance.h"
 #include "core/uihost.h"
 
 namespace zova::app {
@@ -25,7 +26,8 @@ class HeadlessUiHost : public UiHost {
 };
 
 // Runs the station headless until SIGINT/SIGTERM or until every driver has
-// ended by itself. Returns the exit code.
-int RunHeadless();
+// ended by itself. Returns the exit code. A second start that Instance hears
+// of is answered from the main loop.
+int RunHeadless(SingleInstance* instance = nullptr);
 
 }  // namespace zova::app

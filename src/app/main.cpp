@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
   zova::LoadProgramSettings(iniArg, zova::ProgramDir());
   zova::SingleInstance instance;
   if (!instance.Acquire()) {
-    zova::LogStation(zova::L1("stasjonen kjører allerede; den er bedt om å komme frem"));
+    zova::LogStation(instance.SecondStartText());
     return 0;
   }
   zova::LogStation("bruker " + zova::Globals().IniFil);
@@ -104,6 +104,5 @@ int main(int argc, char** argv) {
   (void)HaveDisplay;
   (void)headless;
 #endif
-  instance.Listen([] { zova::LogStation("en ny start ba stasjonen komme frem"); });
-  return zova::app::RunHeadless();
+  return zova::app::RunHeadless(&instance);
 }

@@ -1,5 +1,7 @@
 #include "core/single_instance.h"
 
+#include "core/latin1.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -7,9 +9,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace zova {
 
@@ -28,6 +32,27 @@ bool FillAddress(const std::string& path, sockaddr_un& addr) {
   std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
   return true;
 }
+
+// One request to come forward; the connection closes with the last answer
+// that could still be given.
+class PendingRequest {
+ public:
+  explicit PendingRequest(int fd) : fd_(fd) {}
+  ~PendingRequest() { ::close(fd_); }
+  PendingRequest(const PendingRequest&) = delete;
+  PendingRequest& operator=(const PendingRequest&) = delete;
+  void Answer() {
+    if (answered_.exchange(true)) return;
+    // The asking start may have given up: no SIGPIPE for that.
+    if (::send(fd_, kAnswer, sizeof kAnswer - 1, MSG_NOSIGNAL) < 0) {
+    }
+  }
+  static constexpr char kAnswer[] = "ok\n";
+
+ private:
+  int fd_;
+  std::atomic<bool> answered_{false};
+};
 
 }  // namespace
 
@@ -53,15 +78,24 @@ bool SingleInstance::Acquire() {
   if (fd >= 0 && FillAddress(SocketPath(), addr) &&
       ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
     const char msg[] = "raise\n";
-    if (::write(fd, msg, sizeof msg - 1) < 0) {
-      // The running station may be closing; nothing else to do.
+    if (::write(fd, msg, sizeof msg - 1) == static_cast<ssize_t>(sizeof msg - 1)) {
+      pollfd p{fd, POLLIN, 0};
+      char buf[8] = {};
+      answered_ = ::poll(&p, 1, kAnswerWaitMs) == 1 && ::read(fd, buf, sizeof buf) >= 2 &&
+                  buf[0] == 'o' && buf[1] == 'k';
     }
   }
   if (fd >= 0) ::close(fd);
   return false;
 }
 
-void SingleInstance::Listen(std::function<void()> onRaise) {
+std::string SingleInstance::SecondStartText() const {
+  return L1(answered_ ? "stasjonen kjører allerede; den er bedt om å komme frem"
+                      : "stasjonen kjører allerede, men svarte ikke innen " +
+                            std::to_string(kAnswerWaitMs / 1000) + " s");
+}
+
+void SingleInstance::Listen(std::function<void(Answer)> onRaise) {
   std::string path = SocketPath();
   ::unlink(path.c_str());
   listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -81,10 +115,13 @@ void SingleInstance::Listen(std::function<void()> onRaise) {
       if (fds[1].revents) return;
       int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
       if (c < 0) continue;
+      auto request = std::make_shared<PendingRequest>(c);
       char buf[16];
-      ssize_t n = ::read(c, buf, sizeof buf);
-      ::close(c);
-      if (n > 0 && onRaise) onRaise();
+      // A start that connects and says nothing must not hold the listener.
+      pollfd p{c, POLLIN, 0};
+      if (::poll(&p, 1, kAnswerWaitMs) != 1 || ::read(c, buf, sizeof buf) <= 0 || !onRaise)
+        continue;
+      onRaise([request] { request->Answer(); });
     }
   });
 }

@@ -24,9 +24,10 @@ void OnSignal(int) {
 
 void RaiseOnSecondStart(zova::SingleInstance& instance, QtCallOver& callOver, MainWindow& window) {
   QPointer<MainWindow> target(&window);
-  instance.Listen([&callOver, target] {
-    callOver.Post([target] {
+  instance.Listen([&callOver, target](zova::SingleInstance::Answer answer) {
+    callOver.Post([target, answer] {
       if (target) target->Raise();
+      answer();
     });
   });
 }

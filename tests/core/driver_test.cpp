@@ -97,6 +97,42 @@ TEST_F(ConsoleBatching, ProgramVisOverridesTheMachine) {
   }
 }
 
+TEST_F(ConsoleBatching, AMachineThatDoesNotHoldTheConsoleCallsOnlyForItsCount) {
+  test::ScopedIni ini("[Program]\r\nDemo=True\r\n");
+  ManualClock clock;
+  ScopedClock scoped(clock);
+  UiLinks links;
+  links.model = &model;
+  ProbeDriver d(links, model.Request(1), 1);
+  model.Console().Hold(2, false, true);  // another machine's transfer is on the console
+  int count = 0;
+  auto line = [&] {
+    d.ConsoleWrite(false, true, ++count, "G1 X2");
+    d.ConsoleWrite(false, true, ++count, "\r\n");
+  };
+  for (int i = 0; i < 10; ++i) line();
+  EXPECT_EQ(callOver.calls, 1) << "one call for ten lines within the interval";
+  clock.Advance(200);
+  line();
+  line();
+  EXPECT_EQ(callOver.calls, 2);
+  EXPECT_EQ(model.Cell(kColTegn, 1), "21") << "the count when the second batch went";
+  line();
+  d.FlushConsole();  // a driver's own flush always leaves the count right
+  EXPECT_EQ(callOver.calls, 3);
+  EXPECT_EQ(model.Cell(kColTegn, 1), "26");
+  EXPECT_EQ(model.Console().LineAt(1).text, "") << "none of it was the holder's text";
+
+  // Holding the console, every line is shown as it comes.
+  model.Console().Hold(2, true, true);
+  model.Console().Hold(1, false, true);
+  callOver.calls = 0;
+  for (int i = 0; i < 3; ++i) line();
+  EXPECT_EQ(callOver.calls, 2);
+  d.FlushConsole();
+  EXPECT_EQ(model.Console().LineAt(1).text, "G1 X2[CR][LF]");
+}
+
 TEST(RequestHandover, AnOrderIsTakenExactlyOnce) {
   test::ScopedIni ini("");
   StationModel model(5);

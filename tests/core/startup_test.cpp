@@ -82,9 +82,13 @@ TEST(SingleInstance, SecondStartAsksTheFirstToComeForward) {
   {
     SingleInstance first("zova-test");
     ASSERT_TRUE(first.Acquire());
-    first.Listen([&] { ++raised; });
+    first.Listen([&](SingleInstance::Answer answer) {
+      ++raised;
+      answer();
+    });
     SingleInstance second("zova-test");
     EXPECT_FALSE(second.Acquire());
+    EXPECT_TRUE(second.Answered()) << second.SecondStartText();
     for (int i = 0; i < 2000 && raised.load() == 0; ++i) usleep(1000);
     EXPECT_EQ(raised.load(), 1);
     // Once the window is gone nothing is called, and a further start still ends.
@@ -97,6 +101,14 @@ TEST(SingleInstance, SecondStartAsksTheFirstToComeForward) {
   }
   SingleInstance again("zova-test");
   EXPECT_TRUE(again.Acquire());  // the lock died with the first instance
+  // A station that lets the request go unanswered is told at once, not
+  // after the wait.
+  again.Listen([](SingleInstance::Answer) {});
+  SingleInstance fourth("zova-test");
+  EXPECT_FALSE(fourth.Acquire());
+  EXPECT_FALSE(fourth.Answered());
+  EXPECT_NE(fourth.SecondStartText().find("svarte ikke"), std::string::npos);
+  again.StopListening();
   unsetenv("XDG_RUNTIME_DIR");
 }
 

@@ -155,6 +155,49 @@ TEST_F(TComTest, WhatTheDriverReads) {
   }
 }
 
+TEST_F(TComTest, ARunStopsWhereACharacterNeedsTheLineLayer) {
+  struct Case {
+    const char* name;
+    const char* keys;
+    bool xonStart;
+    std::string wire, run;  // after the first byte, which fills the buffer
+  } cases[] = {
+      {"decoded as one by one", "Kode=ISO\n", false, "G\xC1\xC2\r\n", std::string("AB\r\n")},
+      {"an invalid character is read on its own", "Kode=ASCII\nStoppTid=1\n", false, "G1 X~M",
+       "1 X"},
+      {"an XON that starts a send", "Kode=ASCII\nXonXoff=True\n", true,
+       "GA\x11"
+       "B",
+       "A"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open(c.keys, c.xonStart);
+    Feed(c.wire);
+    bool ok = false;
+    char ch = 0;
+    d->ReadChar(rec, false, ok, ch);
+    ASSERT_TRUE(ok);
+    char run[64];
+    const size_t n = d->PeekRun(rec, run, sizeof run);
+    EXPECT_EQ(std::string(run, n), c.run);
+    EXPECT_EQ(d->PeekRun(rec, run, sizeof run), n) << "peeking takes nothing";
+    d->TakeRun(rec, run, n);
+    EXPECT_EQ(rec.CharCount, static_cast<int64_t>(1 + n));
+    EXPECT_EQ(d->PeekRun(rec, run, sizeof run), 0u);
+    d->ClosePort(rec);
+  }
+  Open("Kode=ASCII\n");
+  Feed("ABC");
+  bool ok = false;
+  char ch = 0, run[8];
+  d->ReadChar(rec, false, ok, ch);
+  TCom::UnreadChar(rec, ch);
+  EXPECT_EQ(d->PeekRun(rec, run, sizeof run), 0u) << "a pushed-back character comes first";
+  d->ReadChar(rec, false, ok, ch);
+  EXPECT_EQ(d->PeekRun(rec, run, 1), 1u) << "no more than asked for";
+}
+
 TEST_F(TComTest, PushedBackCharacterComesFirst) {
   Open("Kode=ASCII\n");
   Feed("B");

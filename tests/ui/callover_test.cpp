@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <future>
 #include <thread>
 
 #include "core/clock.h"
@@ -210,10 +211,17 @@ TEST(SecondStart, BringsTheMinimisedWindowForward) {
     rig.window->show();
     rig.window->showMinimized();
     ASSERT_TRUE(rig.window->isMinimized());
+    // A second start is its own process; here its wait for the answer must
+    // not hold the event loop that gives it.
     SingleInstance second("zova-ui-test");
-    EXPECT_FALSE(second.Acquire());
+    auto secondStart = std::async(std::launch::async, [&] { return second.Acquire(); });
     EXPECT_TRUE(SpinUntil([&] { return !rig.window->isMinimized(); }));
     EXPECT_TRUE(rig.window->isVisible());
+    EXPECT_TRUE(SpinUntil([&] {
+      return secondStart.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    }));
+    EXPECT_FALSE(secondStart.get());
+    EXPECT_TRUE(second.Answered()) << "answered once the window came forward";
     running.StopListening();
   }
   unsetenv("XDG_RUNTIME_DIR");

@@ -19,7 +19,7 @@ extern "C" __attribute__((visibility("default"))) int zova_window_main(int argc,
   zova::LoadProgramSettings(iniArg ? iniArg : "", zova::ProgramDir());
   zova::SingleInstance instance;
   if (!instance.Acquire()) {
-    zova::LogStation(zova::L1("stasjonen kjører allerede; den er bedt om å komme frem"));
+    zova::LogStation(instance.SecondStartText());
     return 0;
   }
   zova::LogStation("bruker " + zova::Globals().IniFil);

@@ -111,7 +111,7 @@ void TMsg::QueueConsoleText(bool alt, bool received, std::string_view text) {
   bool lineEnd = text.find_first_of("\r\n") != std::string::npos;
   bool joins = (pendingText_.empty() || (pendingAlt_ == alt && pendingReceived_ == received)) &&
                (!pendingHasLineEnd_ || lineEnd) && pendingText_.size() <= 40;
-  if (!joins) FlushConsole();
+  if (!joins) FlushConsoleText(false);
   pendingText_ += text;
   pendingHasLineEnd_ = lineEnd;
   pendingAlt_ = alt;
@@ -119,7 +119,23 @@ void TMsg::QueueConsoleText(bool alt, bool received, std::string_view text) {
 }
 
 void TMsg::FlushConsole() {
+  FlushConsoleText(true);
+}
+
+void TMsg::FlushConsoleText(bool always) {
   if (!Vis || pendingText_.empty()) return;
+  const int64_t now = TheClock().TickMs();
+  if (!always && Model().Console().Holder() != machineNo_) {
+    // The console shows only its holder's text, and only this machine can
+    // make itself the holder. For the others a call a line is only the Tegn
+    // count, which a few times a second shows as well; with a hundred lines
+    // busy the calls a line would keep the main thread busy.
+    if (now - lastCountCall_ < kCountCallMs) {
+      pendingText_.clear();
+      return;
+    }
+  }
+  lastCountCall_ = now;
   std::string text = pendingText_.substr(0, 255);
   MainThread::invoke([&] {
     Model().Console().AddText(machineNo_, pendingAlt_, text, pendingReceived_);

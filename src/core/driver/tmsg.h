@@ -6,6 +6,7 @@
 // call per byte.
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -102,6 +103,10 @@ class TMsg {
  private:
   void Run();
   void QueueConsoleText(bool alt, bool received, std::string_view text);
+  // Always: a flush the driver asked for (the end of a transfer, a pause),
+  // which must leave the Tegn count right.
+  void FlushConsoleText(bool always);
+  static constexpr int64_t kCountCallMs = 200;
   void ShowDisplayOnMain(bool alarm, const std::string& text, bool wait);
 
   UiLinks links_;
@@ -114,6 +119,7 @@ class TMsg {
   std::thread thread_;
 
   std::string pendingText_;
+  int64_t lastCountCall_ = INT64_MIN / 2;
   bool pendingHasLineEnd_ = false;
   bool pendingAlt_ = false, pendingReceived_ = false;
 };

@@ -1,9 +1,11 @@
 #pragma once
 // The console under the status grid: 16 lines of 80 characters, a colour per
-// character, held by one machine at a time. Main thread only; a front end
-// paints it and is told which lines changed.
+// character, held by one machine at a time. Main thread only (but which
+// machine holds it may be asked from any thread); a front end paints it and
+// is told which lines changed.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -34,7 +36,8 @@ class ConsoleModel {
   void WriteText(std::string_view s);
   void NewLine();
 
-  int Holder() const { return holder_; }
+  // Any thread: a driver whose text would not be shown need not send it.
+  int Holder() const { return holder_.load(std::memory_order_relaxed); }
   int Row() const { return row_; }  // 1-based
   int Col() const { return col_; }  // 1-based, next column
   int ScrollStep() const { return scrollStep_; }
@@ -53,7 +56,7 @@ class ConsoleModel {
   int col_ = 1, row_ = 1;
   bool pendingBreak_ = false;
   bool breakOnCrLf_ = true;
-  int holder_ = 0;
+  std::atomic<int> holder_{0};
   int scrollStep_ = 4;
   ConsoleColour colour_ = ConsoleColour::Black;
 };

@@ -50,6 +50,8 @@ class TFile : public TFileDef {
     LineEnd.Advance(ch);
     ok = file_ && writing_ && putc_unlocked(ch, file_) != EOF;
   }
+  // StoreChar for each of N characters, written in one go.
+  void StoreChars(const char* data, size_t n, bool& ok);
   // Without the FjernTegn filter; the text counts as CR LF text (state 3).
   void StoreRawByte(uint8_t b, bool& ok);
   void StoreString(const std::string& text, bool& ok);
@@ -57,8 +59,9 @@ class TFile : public TFileDef {
   void StoreLine(const std::string& text, bool& ok);
   // Collects the head; classifies the reception once the head is full.
   void AddToHead(char ch) {
-    if (Head.size() < HeadLimit()) GrowHead(ch);
+    if (!HeadFull()) GrowHead(ch);
   }
+  bool HeadFull() const { return Head.size() >= HeadLimit(); }
   void AddLineToHead(const std::string& text);
   // Once per reception, while TransferName is empty.
   void ClassifyReception();
@@ -120,6 +123,7 @@ class TFile : public TFileDef {
   // The StoppFeil matcher.
   void ResetStopMatcher(const std::string& sequence);
   void MatchStop(char ch, bool& found) { found = !stop_.Empty() && stop_.Match(ch); }
+  bool MatchingStop() const { return !stop_.Empty(); }
 
   // The line code tables (see char_codes.h).
   static int CodeFromName(std::string_view text) { return zova::CodeFromName(text); }

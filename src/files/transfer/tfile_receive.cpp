@@ -44,6 +44,30 @@ void TFile::StoreRaw(const char* data, size_t n, bool& ok) {
   ok = file_ && writing_ && fwrite_unlocked(data, 1, n, file_) == n;
 }
 
+void TFile::StoreChars(const char* data, size_t n, bool& ok) {
+  ok = true;
+  size_t from = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const char ch = data[i];
+    if (!FjernTegn[static_cast<unsigned char>(ch)]) {
+      LineEnd.Advance(ch);
+      continue;
+    }
+    // A removed character splits the run: what came before it goes out.
+    if (i > from) {
+      bool part = true;
+      StoreRaw(data + from, i - from, part);
+      ok = ok && part;
+    }
+    from = i + 1;
+  }
+  if (n > from) {
+    bool part = true;
+    StoreRaw(data + from, n - from, part);
+    ok = ok && part;
+  }
+}
+
 void TFile::StoreRawByte(uint8_t b, bool& ok) {
   LineEnd.ForceCrLf();
   const char c = static_cast<char>(b);

@@ -96,6 +96,10 @@ class SerialDevice {
   IoResult Read(uint8_t* buf, size_t max, int timeoutMs);
   // Bytes already received and not yet taken (buffered ones only).
   size_t Buffered() const { return end_ - begin_; }
+  // Those bytes in place, without taking them; DropBuffered takes the first
+  // N of them.
+  const uint8_t* PeekBuffered() const { return buffer_ + begin_; }
+  void DropBuffered(size_t n) { begin_ += n < end_ - begin_ ? n : end_ - begin_; }
 
   // Writes Len bytes, waiting at most TimeoutMs in all (flow control may hold
   // the output). Count is what went out; less than Len on timeout or error.

@@ -2,6 +2,8 @@
 
 #include "serial/line/tcom.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstdio>
 
@@ -131,6 +133,38 @@ void TCom::ReadCharWaiting(TComPort& rec, bool idle, int timeoutMs, bool& ok, ch
   if (!rec.Handle) return;
   uint8_t b = 0;
   if (WaitForByte(rec, idle, timeoutMs, b)) TakeByte(rec, b, ok, ch);
+}
+
+size_t TCom::PeekRun(const TComPort& rec, char* out, size_t max) const {
+  if (rec.HasUnread || rec.Raw || !rec.Handle) return 0;
+  const size_t n = std::min(max, rec.Handle->Buffered());
+  const uint8_t* in = rec.Handle->PeekBuffered();
+  const bool xonStarts = rec.XonXoff && rec.XonStart;
+  const bool checked = rec.StoppTid > 0 && !TransferError;
+  size_t i = 0;
+  for (; i < n; ++i) {
+    const char ch = zova::DecodeChar(rec.Code, static_cast<char>(in[i]));
+    if ((xonStarts && ch == kXon) || (checked && !rec.ValidSet.test(static_cast<uint8_t>(ch))))
+      break;
+    out[i] = ch;
+  }
+  return i;
+}
+
+void TCom::TakeRun(TComPort& rec, const char* chars, size_t n) {
+  rec.Handle->DropBuffered(n);
+  if (Logging)
+    for (size_t i = 0; i < n; ++i) LogByte(kMarkReceived, static_cast<uint8_t>(chars[i]));
+  if (!ConsoleOutputOn()) {
+    rec.CharCount += static_cast<int64_t>(n);
+    Echo(rec, true, chars, n);  // only the count: the console is not fed
+    return;
+  }
+  // The console batches text as it comes, a character at a time.
+  for (size_t i = 0; i < n; ++i) {
+    ++rec.CharCount;
+    Echo(rec, true, chars + i, 1);
+  }
 }
 
 void TCom::TakeStartSignal(TComPort& rec) {

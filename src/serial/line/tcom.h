@@ -48,6 +48,14 @@ class TCom : public TFile {
       StopSender(rec, false, ch);
   }
   void PollChar(TComPort& rec, bool& ok, char& ch);
+  // A reception's fast path: up to Max bytes the device already holds,
+  // decoded into Out without being taken, up to the first that needs the
+  // line layer on its own (an invalid character, an XON that starts a send)
+  // and only while nothing else does (a pushed-back character, a raw line).
+  // 0: read the next one with ReadCheckedChar.
+  size_t PeekRun(const TComPort& rec, char* out, size_t max) const;
+  // Takes the first N of them as ReadCheckedChar would have, one by one.
+  void TakeRun(TComPort& rec, const char* chars, size_t n);
   static void UnreadChar(TComPort& rec, char ch);
   static bool HasUnreadChar(const TComPort& rec) { return rec.HasUnread; }
 

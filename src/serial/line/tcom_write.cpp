@@ -135,8 +135,7 @@ void TCom::WriteChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
   }
 }
 
-void TCom::WriteChars(TComPort& rec, std::string_view data, bool noRetry, bool& ok,
-                      size_t& sent) {
+void TCom::WriteChars(TComPort& rec, std::string_view data, bool noRetry, bool& ok, size_t& sent) {
   ok = true;
   sent = 0;
   if (!RunWriteAllowed(rec)) {

@@ -13,9 +13,13 @@ namespace zova {
 
 namespace {
 
-bool IsCode(const std::string& code, char ch) {
-  return !code.empty() && code[0] == ch;
+// The first character of a code as a byte, or -1 for none.
+int FirstCode(const std::string& code) {
+  return code.empty() ? -1 : static_cast<unsigned char>(code[0]);
 }
+
+// Bytes a reception takes in one go when the line already holds them.
+constexpr size_t kReceiveRun = 4096;
 
 bool AskOnMainThread(const std::string& caption, const std::string& text, bool safeDefault) {
   bool yes = safeDefault;
@@ -41,25 +45,51 @@ void TZova::Receive(bool& stored, bool& receiptIsError) {
     bool started = StartKode.empty(), stopSeen = false, endSeen = false, matched = false;
     bool storeFailed = false;
     ResetStopMatcher(StoppFeil);
+    const int startCode = FirstCode(StartKode), stopCode = FirstCode(StoppKode),
+              endCode = FirstCode(StoppTegn);
+    // The codes of one character; true when it ends the reception (it is
+    // then not stored).
+    auto codes = [&](char ch) {
+      const int c = static_cast<unsigned char>(ch);
+      if (started && c == stopCode) stopSeen = true;
+      if (!stopSeen && c == startCode) started = true;
+      endSeen = c == endCode;
+      return endSeen;
+    };
+    auto headAndMatch = [&](char ch) {
+      AddToHead(ch);
+      bool found = false;
+      MatchStop(ch, found);
+      matched = matched || found;
+    };
+    char run[kReceiveRun];
     for (;;) {
+      // What the line already holds goes through as a run; the line layer
+      // reads the rest one by one, with its waits and checks.
+      if (const size_t n = HandShakeTest ? 0 : PeekRun(Com, run, sizeof run)) {
+        size_t used = 0;
+        while (used < n && !codes(run[used])) ++used;
+        bool stored1 = true;
+        StoreChars(run, used, stored1);
+        storeFailed = storeFailed || !stored1;
+        if (endSeen) ++used;
+        for (size_t i = 0; i < used && (!HeadFull() || MatchingStop()); ++i) headAndMatch(run[i]);
+        TakeRun(Com, run, used);
+        if (Terminated() || endSeen) break;
+        continue;
+      }
       char ch = 0;
       bool read = false;
       // Outside the program a single quiet period ends the reception.
       ReadCheckedChar(Com, true, read, ch, stopSeen || !started);
       if (!read) break;
       if (HandShakeTest && Com.CharCount == 100) Pause(15000);
-      if (started && IsCode(StoppKode, ch)) stopSeen = true;
-      if (!stopSeen && IsCode(StartKode, ch)) started = true;
-      endSeen = IsCode(StoppTegn, ch);
-      if (!endSeen) {
+      if (!codes(ch)) {
         bool stored1 = true;
         StoreChar(ch, stored1);
         storeFailed = storeFailed || !stored1;
       }
-      AddToHead(ch);
-      bool found = false;
-      MatchStop(ch, found);
-      matched = matched || found;
+      headAndMatch(ch);
       if (Terminated() || endSeen) break;
     }
     for (size_t i = 1; endSeen && i < StoppTegn.size(); ++i) {
