@@ -1,7 +1,8 @@
 // Throughput of the serial lines, measured on the real station (headless)
 // over pseudo-terminals, each figure beside its baseline from the same run.
 //
-//   line_throughput [all|send|fast|receive|paced|many]... [--mb N] [--paced-kb N]
+//   line_throughput [all|send|fast|receive|paced|many|many-sending|many-receiving]...
+//                   [--mb N] [--paced-kb N]
 //                   [--machines N] [--many-kb N] [--rounds N] [--port KEY=VALUE]...
 //                   [--window]
 //
@@ -799,7 +800,7 @@ int main(int argc, char** argv) {
     else if (a == "--rounds")
       rounds = std::max(1L, Option(i, argc, argv));
     else if (a == "all" || a == "send" || a == "fast" || a == "receive" || a == "paced" ||
-             a == "many")
+             a == "many" || a == "many-sending" || a == "many-receiving")
       parts.push_back(a);
     else
       Fail("unknown argument " + a);
@@ -835,12 +836,12 @@ int main(int argc, char** argv) {
     ReportBest("receive", "(reading)", "cat < pty > FILE", t, big.size(), 50);
   }
   if (want("paced")) PacedSend(Program(static_cast<size_t>(pacedKb) << 10, "PACED"));
-  if (want("many")) {
-    // A pty takes some 64 KB before it holds the writer back: a send must be
-    // longer than that to pace the station for most of its time.
+  // A pty takes some 64 KB before it holds the writer back: a send must be
+  // longer than that to pace the station for most of its time.
+  if (want("many") || want("many-sending"))
     ManyLines(static_cast<int>(machines), Program(static_cast<size_t>(manyKb) << 10, "RECV"), true);
+  if (want("many") || want("many-receiving"))
     ManyLines(static_cast<int>(machines), Program(static_cast<size_t>(manyKb) << 8, "RECV"), false);
-  }
   if (xvfb > 0) {
     ::kill(xvfb, SIGTERM);
     WaitChild(xvfb);

@@ -1,6 +1,7 @@
 #include "ui/console_widget.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace zova::ui {
@@ -49,25 +50,32 @@ void ConsoleWidget::LineChanged(int row) {
     update(0, (row - 1) * ConsoleModel::kLineHeight, width(), ConsoleModel::kLineHeight + 2);
 }
 
-void ConsoleWidget::paintEvent(QPaintEvent*) {
+void ConsoleWidget::paintEvent(QPaintEvent* event) {
+  // A busy console changes a line at a time: only the lines in the region
+  // are drawn, a character a cell at its baseline (no layout of a box).
+  const QRect dirty = event->rect();
   QPainter p(this);
-  p.fillRect(rect(), Qt::white);
+  p.fillRect(dirty, Qt::white);
   p.setFont(font());
-  QFontMetrics fm(font());
+  const int ascent = QFontMetrics(font()).ascent();
   const int cw = ConsoleModel::kCharWidth, lh = ConsoleModel::kLineHeight;
-  p.setClipRect(0, 0, kAreaWidth, kAreaHeight);
+  p.setClipRect(QRect(0, 0, kAreaWidth, kAreaHeight) & dirty);
   for (int row = 1; row <= ConsoleModel::kLines; ++row) {
+    const int top = (row - 1) * lh + 1;
+    if (top > dirty.bottom() || top + lh <= dirty.top()) continue;
     const ConsoleModel::Line& line = model_.LineAt(row);
-    int top = (row - 1) * lh + 1;
+    int pen = -1;
     for (size_t i = 0; i < line.text.size(); ++i) {
-      char c = line.text[i];
+      const char c = line.text[i];
       if (c == ' ') continue;
-      p.setPen(ColourOf(line.colours[i]));
-      QRect cell(static_cast<int>(i) * cw, top, cw, lh);
-      p.drawText(cell, Qt::AlignLeft | Qt::AlignTop, QString(QChar(static_cast<unsigned char>(c))));
+      if (static_cast<int>(line.colours[i]) != pen) {
+        pen = static_cast<int>(line.colours[i]);
+        p.setPen(ColourOf(line.colours[i]));
+      }
+      p.drawText(QPoint(static_cast<int>(i) * cw, top + ascent),
+                 QString(QChar(static_cast<unsigned char>(c))));
     }
   }
-  (void)fm;
 }
 
 void ConsoleWidget::mousePressEvent(QMouseEvent* event) {

@@ -106,7 +106,7 @@ class TMsg {
   // Always: a flush the driver asked for (the end of a transfer, a pause),
   // which must leave the Tegn count right.
   void FlushConsoleText(bool always);
-  static constexpr int64_t kCountCallMs = 200;
+  static constexpr int64_t kCountCallMs = 500;
   void ShowDisplayOnMain(bool alarm, const std::string& text, bool wait);
 
   UiLinks links_;
