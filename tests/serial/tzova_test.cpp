@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/clock.h"
 #include "core/model/station_model.h"
 #include "core/paths.h"
@@ -19,6 +21,7 @@ class Driver : public TZova {
  public:
   using TZova::OpenLine;
   using TZova::Receive;
+  using TZova::RunCycle;
   using TZova::Send;
   using TZova::TZova;
 };
@@ -169,6 +172,71 @@ TEST_F(TZovaTest, ControlThatStopsWithinTheLastFiveCharactersHasItsProgram) {
     EXPECT_EQ(Cell(kColStatus), c.status);
   }
   EXPECT_EQ(Cell(kColMelding), "Klarer ikke \xE5 sende ut tegn");
+}
+
+std::string Drain(LoopbackDevice& end) {
+  std::string out;
+  uint8_t buf[256];
+  for (IoResult r; (r = end.Read(buf, sizeof buf, 0)).count > 0;)
+    out.append(reinterpret_cast<char*>(buf), r.count);
+  return out;
+}
+
+TEST_F(TZovaTest, OperatorOrdersSendTheFileInTheCellOrAreCancelled) {
+  const std::string program = "%\r\nO1000\r\nG0 X1\r\nM30\r\n%\r\n";
+  struct Case {
+    const char* name;
+    bool cancel;
+    const char* status;
+  } cases[] = {{"a send order", false, "Fil sendt"}, {"a send order and a cancel", true, ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    d.reset();
+    ini.reset();
+    model.SetCell(kColStatus, 1, "");
+    Make("MaxNull=0\nVenteTid=0\n", "XonXoff=True\n");
+    test::WriteFile(M() + "O1000.NC", program);
+    model.SetCell(kColFilnavn, 1, "O1000.NC");
+    model.Request(1).Send = true;
+    model.Request(1).Flag3 = c.cancel;
+    int receipt = 0;
+    d->RunCycle(receipt);
+    EXPECT_EQ(Cell(kColStatus), c.status);
+    EXPECT_EQ(Drain(*control), c.cancel ? "" : program);
+    EXPECT_FALSE(model.Request(1).Send) << "an order is taken once";
+  }
+}
+
+TEST_F(TZovaTest, PreemptRuleReceivesWhatAControlSendsWithItsStartSignal) {
+  // The control raises its line and starts sending at once: with the
+  // pre-empt rule the station listens first and takes the program; without
+  // it the raised line is a request and the station sends.
+  const std::string program =
+      "%\r\n(O1234)\r\nG0 X1\r\nG1 X2 F50\r\nG1 Y2\r\nG1 X1\r\nG0 Z50\r\nM30\r\n%\r\n";
+  for (bool preempt : {true, false}) {
+    SCOPED_TRACE(preempt ? "pre-empt" : "no pre-empt");
+    d.reset();
+    ini.reset();
+    Make("MaxNull=0\nVenteTid=0\nStoppKode=%\n",
+         std::string("RtsCts=True\nDtrDsr=False\n") + (preempt ? "SendDelay=True\n" : ""));
+    ASSERT_EQ(d->PreemptRule, preempt);
+    std::filesystem::remove(M() + "O1234.NC");
+    test::WriteFile(M() + "O1000.NC", "%\r\nO1000\r\nM30\r\n%\r\n");
+    model.SetCell(kColFilnavn, 1, "O1000.NC");
+    int receipt = 0;
+    control->SetRts(false);
+    d->RunCycle(receipt);  // a quiet turn with the control's line down
+    control->SetRts(true);
+    Feed(program);
+    d->RunCycle(receipt);
+    EXPECT_EQ(test::Exists(M() + "O1234.NC"), preempt) << Cell(kColStatus);
+    const std::string sent = Drain(*control);
+    EXPECT_EQ(sent.find("O1000") != std::string::npos, !preempt) << sent;
+    // Either way the control's program is not lost: the next turn takes it.
+    d->RunCycle(receipt);
+    EXPECT_TRUE(test::Exists(M() + "O1234.NC"));
+    control->SetRts(false);
+  }
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ class TermiosDevice : public SerialDevice {
   LineSettings applied_;
   bool hasModem_ = true;
   bool hasCounters_ = true;
+  bool lastReadFull_ = false;
 };
 
 // Waits for Events on Fd at most TimeoutMs, retrying EINTR with the time

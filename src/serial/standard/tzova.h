@@ -74,9 +74,10 @@ class TZova : public TCom {
   virtual void Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceipt);
 
   void OpenLine();
+  // One turn of the main loop.
+  void RunCycle(int& receiptPending);
 
  private:
-  void RunCycle(int& receiptPending);
   void TakeOrders(int& receiptPending);
   void StartSendChoice(int& receiptPending);
   bool Busy() const { return Com.StartSeen || Com.HasUnread; }
