@@ -504,6 +504,16 @@ void ReportBest(const char* what, const char* station, const char* base,
   }
   std::printf("best of %zu rounds:\n", rounds.size());
   Report(what, station, best.station, base, best.base, bytes, target);
+  // Each round compares both sides under the same conditions; the median of
+  // those ratios is the steadier figure on a shared machine.
+  std::vector<double> ratios;
+  for (const Times& t : rounds) ratios.push_back(100.0 * t.base / t.station);
+  std::sort(ratios.begin(), ratios.end());
+  const size_t mid = ratios.size() / 2;
+  const double median = ratios.size() % 2 ? ratios[mid] : (ratios[mid - 1] + ratios[mid]) / 2;
+  std::printf("%-8s median of the %zu rounds' ratios: %.1f%% (%.1f%% to %.1f%%) %s %.0f%%\n", what,
+              ratios.size(), median, ratios.front(), ratios.back(), median >= target ? ">=" : "< ",
+              target);
 }
 
 struct Control {
