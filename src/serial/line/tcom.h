@@ -135,6 +135,8 @@ class TCom : public TFile {
   }
   void EchoHex(const TComPort& rec, bool received, const char* data, size_t n);
   void AfterWrite(const TComPort& rec);
+  // Characters that went out: the byte log, the count and the console.
+  void NoteSent(TComPort& rec, const char* chars, size_t n);
   bool HeldByDsr(TComPort& rec);
   bool WriteByteTries(TComPort& rec, uint8_t b, int tries);
   bool ApplySettings(TComPort& rec, const LineSettings& s);

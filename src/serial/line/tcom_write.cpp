@@ -30,7 +30,20 @@ uint8_t WireByte(const TComPort& rec, char ch) {
   return b;
 }
 
+std::vector<uint8_t> ToWire(const TComPort& rec, std::string_view chars) {
+  std::vector<uint8_t> wire(chars.size());
+  for (size_t i = 0; i < chars.size(); ++i) wire[i] = WireByte(rec, chars[i]);
+  return wire;
+}
+
 }  // namespace
+
+void TCom::NoteSent(TComPort& rec, const char* chars, size_t n) {
+  if (Logging)
+    for (size_t i = 0; i < n; ++i) LogByte(kMarkSent, static_cast<uint8_t>(chars[i]));
+  rec.CharCount += static_cast<int64_t>(n);
+  Echo(rec, false, chars, n);
+}
 
 void TCom::AfterWrite(const TComPort& rec) {
   if (rec.Delay > 0) Pause(rec.Delay);
@@ -74,9 +87,7 @@ void TCom::WriteRawChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
   if (!rec.Handle) return;
   ok = WriteByteTries(rec, WireByte(rec, ch), noRetry ? 1 : rec.WriteTries);
   if (!ok) return;
-  LogByte(kMarkSent, static_cast<uint8_t>(ch));
-  ++rec.CharCount;
-  Echo(rec, false, &ch, 1);
+  NoteSent(rec, &ch, 1);
   AfterWrite(rec);
 }
 
@@ -156,8 +167,7 @@ void TCom::WriteChars(TComPort& rec, std::string_view data, bool noRetry, bool& 
   PlanWriteRun(rec, state, data, line, ends);
   rec.EobSent = state.eobSent;
   rec.LineLength = state.lineLength;
-  std::vector<uint8_t> wire(line.size());
-  for (size_t i = 0; i < line.size(); ++i) wire[i] = WireByte(rec, line[i]);
+  const std::vector<uint8_t> wire = ToWire(rec, line);
   // Each try has the time one character would get: a control that holds the
   // line is given up on as soon as with single writes, and a try that moves
   // anything counts the tries again from there.
@@ -170,11 +180,7 @@ void TCom::WriteChars(TComPort& rec, std::string_view data, bool noRetry, bool& 
       if (!r.timedOut) Pause(rec.TimeMultiplier);
       continue;
     }
-    if (Logging)
-      for (size_t i = done; i < done + r.count; ++i)
-        LogByte(kMarkSent, static_cast<uint8_t>(line[i]));
-    rec.CharCount += static_cast<int64_t>(r.count);
-    Echo(rec, false, line.data() + done, r.count);
+    NoteSent(rec, line.data() + done, r.count);
     done += r.count;
     t = -1;
   }
@@ -275,8 +281,7 @@ void TCom::BufferedWrite(TComPort& rec, bool flush, bool& ok, char ch, bool noRe
     ok = false;
     return;
   }
-  std::vector<uint8_t> wire(rec.OutBuf.size());
-  for (size_t i = 0; i < rec.OutBuf.size(); ++i) wire[i] = WireByte(rec, rec.OutBuf[i]);
+  const std::vector<uint8_t> wire = ToWire(rec, rec.OutBuf);
   size_t done = 0;
   const int tries = noRetry ? 1 : rec.WriteTries;
   for (int t = 0; t < tries && done < wire.size(); ++t) {
@@ -284,11 +289,7 @@ void TCom::BufferedWrite(TComPort& rec, bool flush, bool& ok, char ch, bool noRe
     const size_t rest = wire.size() - done;
     IoResult r = rec.Handle->Write(wire.data() + done, rest, BlockTimeout(rec, rest));
     if (r.count == 0) continue;
-    if (Logging)
-      for (size_t i = done; i < done + r.count; ++i)
-        LogByte(kMarkSent, static_cast<uint8_t>(rec.OutBuf[i]));
-    rec.CharCount += static_cast<int64_t>(r.count);
-    Echo(rec, false, rec.OutBuf.data() + done, r.count);
+    NoteSent(rec, rec.OutBuf.data() + done, r.count);
     done += r.count;
   }
   rec.OutBuf.erase(0, done);
