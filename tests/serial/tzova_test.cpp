@@ -148,24 +148,34 @@ TEST_F(TZovaTest, ControlThatStopsWithinTheLastFiveCharactersHasItsProgram) {
   // Room: what the control takes before it holds the line. The refused
   // character and five more may be missing; a fast send reads the whole
   // block before it writes, which must not count as sent.
+  // A hardware-handshake line sends one character at a time (the DSR hold is
+  // done by hand); an XON/XOFF line sends runs.
+  const char* xon = "XonXoff=True\n";
   struct Case {
     size_t room;
     const char* keys;
+    const char* port;
     const char* status;
   } cases[] = {
-      {program.size() - 3, "", "Fil sendt"},
-      {program.size() - 6, "", "Fil sendt"},
-      {program.size() - 7, "", "Sending avbrutt"},
-      {program.size() - 12, "", "Sending avbrutt"},
-      {program.size() - 6, "Hurtig=True\n", "Fil sendt"},
-      {program.size() - 7, "Hurtig=True\n", "Sending avbrutt"},
-      {program.size() - 12, "Hurtig=True\n", "Sending avbrutt"},
+      {program.size() - 3, "", "", "Fil sendt"},
+      {program.size() - 6, "", "", "Fil sendt"},
+      {program.size() - 7, "", "", "Sending avbrutt"},
+      {program.size() - 12, "", "", "Sending avbrutt"},
+      {program.size() - 6, "", xon, "Fil sendt"},
+      {program.size() - 7, "", xon, "Sending avbrutt"},
+      // Once the stop code is out the control has its program; before, not.
+      {program.size() - 3, "StoppKode=M30\n", xon, "Fil sendt"},
+      {10, "StoppKode=M30\n", xon, "Sending avbrutt"},
+      {program.size() - 6, "Hurtig=True\n", xon, "Fil sendt"},
+      {program.size() - 7, "Hurtig=True\n", xon, "Sending avbrutt"},
+      {program.size() - 12, "Hurtig=True\n", "", "Sending avbrutt"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.room) + " " + c.keys);
+    SCOPED_TRACE(std::to_string(c.room) + " " + c.keys + c.port);
     d.reset();
     ini.reset();
-    Make(std::string("MaxNull=0\nVenteTid=0\n") + c.keys, "Break=1\n", c.room);
+    Make(std::string("MaxNull=0\nVenteTid=0\n") + c.keys, std::string("Break=1\n") + c.port,
+         c.room);
     test::WriteFile(M() + "O1000.NC", program);
     model.SetCell(kColFilnavn, 1, "O1000.NC");
     d->Send(false, false, false, false);

@@ -99,15 +99,20 @@ void TZova::ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent) {
       break;
     }
     const auto u = static_cast<unsigned char>(ch);
-    if (started && !stopSeen && IsCode(StoppKode, ch)) {
-      writeRun();
-      stopSeen = true;
-    }
-    if (!stopSeen && IsCode(StartKode, ch)) started = true;
+    const bool stopHere = started && !stopSeen && IsCode(StoppKode, ch);
     const bool pauseHere = PauseTid > 0 && PauseTegn.test(u);
     const bool delayHere = TegnDelay > 0 && DelayTegn.test(u);
-    if (pauseHere || delayHere) writeRun();
-    if (!lineOk) break;
+    if (stopHere || pauseHere || delayHere) {
+      writeRun();
+      if (!lineOk) {
+        // This character was read too and never went out; nor did the stop
+        // code, if it is one.
+        ++SendUnsent;
+        break;
+      }
+    }
+    if (stopHere) stopSeen = true;
+    if (!stopSeen && IsCode(StartKode, ch)) started = true;
     if (pauseHere && Com.CharCount >= 6) {
       FlushConsole();
       SetCell(kColMelding, "Pause.....");
