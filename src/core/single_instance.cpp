@@ -117,10 +117,14 @@ void SingleInstance::Listen(std::function<void(Answer)> onRaise) {
       if (c < 0) continue;
       auto request = std::make_shared<PendingRequest>(c);
       char buf[16];
-      // A start that connects and says nothing must not hold the listener.
-      pollfd p{c, POLLIN, 0};
-      if (::poll(&p, 1, kAnswerWaitMs) != 1 || ::read(c, buf, sizeof buf) <= 0 || !onRaise)
+      // A start that connects and says nothing must not hold the listener,
+      // nor the end of the station.
+      pollfd p[2] = {{c, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+      if (::poll(p, 2, kAnswerWaitMs) < 1 || p[1].revents) {
+        if (p[1].revents) return;
         continue;
+      }
+      if (::read(c, buf, sizeof buf) <= 0 || !onRaise) continue;
       onRaise([request] { request->Answer(); });
     }
   });
