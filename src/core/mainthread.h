@@ -3,12 +3,11 @@
 // thread and waits until it has returned. The main thread owns the station
 // model and every user-interface object; drivers touch them only this way.
 
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <thread>
+
+#include "core/call_queue.h"
 
 namespace zova {
 
@@ -53,17 +52,8 @@ class QueueCallOver : public CallOver {
   void Post(std::function<void()> fn);
 
  private:
-  struct Job {
-    std::function<void()> fn;
-    bool done = false;
-    bool async = false;
-    std::condition_variable doneCv;
-  };
   std::thread::id mainId_;
-  std::mutex mutex_;
-  std::condition_variable queueCv_;
-  std::deque<Job*> queue_;
-  bool woken_ = false;
+  CallQueue queue_;
 };
 
 }  // namespace zova

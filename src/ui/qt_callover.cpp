@@ -29,16 +29,7 @@ void QtCallOver::Invoke(const std::function<void()>& fn) {
     fn();
     return;
   }
-  Job job;
-  job.fn = fn;
-  {
-    std::lock_guard lock(mutex_);
-    queue_.push_back(&job);
-    queueCv_.notify_one();
-  }
-  WakeGuiThread();
-  std::unique_lock lock(mutex_);
-  job.doneCv.wait(lock, [&] { return job.done; });
+  queue_.RunAndWait(fn, [this] { WakeGuiThread(); });
 }
 
 void QtCallOver::Post(std::function<void()> fn) {
@@ -47,28 +38,11 @@ void QtCallOver::Post(std::function<void()> fn) {
 
 size_t QtCallOver::ServePending(bool force) {
   if (modalDepth_ > 0 && !force) return 0;
-  size_t ran = 0;
-  std::unique_lock lock(mutex_);
-  while (!queue_.empty()) {
-    Job* job = queue_.front();
-    queue_.pop_front();
-    lock.unlock();
-    try {
-      job->fn();
-    } catch (...) {
-      // A failing operation must not leave its caller waiting forever.
-    }
-    lock.lock();
-    ++ran;
-    job->done = true;
-    job->doneCv.notify_one();
-  }
-  return ran;
+  return queue_.Serve();
 }
 
 size_t QtCallOver::Waiting() {
-  std::lock_guard lock(mutex_);
-  return queue_.size();
+  return queue_.Size();
 }
 
 void QtCallOver::ReleaseAfterModal() {
@@ -83,12 +57,7 @@ bool QtCallOver::ServeFor(int64_t ms, const std::function<bool()>& done) {
     ServePending(true);
     if (done && done()) return true;
     if (clock.TickMs() >= end) return false;
-    bool idle;
-    {
-      std::unique_lock lock(mutex_);
-      queueCv_.wait_for(lock, std::chrono::milliseconds(2), [&] { return !queue_.empty(); });
-      idle = queue_.empty();
-    }
+    const bool idle = !queue_.WaitForCall(2);
     // A test clock moves only when slept on; the steady clock has moved by itself.
     if (idle && dynamic_cast<SteadyClock*>(&clock) == nullptr) clock.Sleep(10);
   }

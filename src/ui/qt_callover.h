@@ -7,11 +7,9 @@
 // processing window events.
 
 #include <QObject>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <thread>
 
+#include "core/call_queue.h"
 #include "core/mainthread.h"
 
 namespace zova::ui {
@@ -40,17 +38,10 @@ class QtCallOver : public QObject, public CallOver {
   int ModalDepth() const { return modalDepth_; }
 
  private:
-  struct Job {
-    std::function<void()> fn;
-    bool done = false;
-    std::condition_variable doneCv;
-  };
   void WakeGuiThread();
 
   std::thread::id mainId_;
-  std::mutex mutex_;
-  std::condition_variable queueCv_;
-  std::deque<Job*> queue_;
+  CallQueue queue_;
   int modalDepth_ = 0;  // GUI thread only
 };
 
