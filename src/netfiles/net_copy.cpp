@@ -1,12 +1,24 @@
 #include "netfiles/net_copy.h"
 
+#include "core/clock.h"
 #include "core/config/config.h"
+#include "core/latin1.h"
 #include "core/model/station_model.h"
 #include "core/paths.h"
 #include "netfiles/file_ops.h"
 #include "netfiles/net_messages.h"
 
 namespace zova {
+
+void ServeCommands(TLogg& d, const std::function<void()>& cycle) {
+  d.ReportCellWait(kColStatus, L1("Venter på kommandoer"));
+  while (!d.Terminated()) {
+    cycle();
+    TheClock().Sleep(500, d.TerminateFlag());
+  }
+  d.ReportCellWait(kColStatus, L1("Kjører ikke"));
+  TheClock().Sleep(100, nullptr);
+}
 
 bool NetShare::Connect() {
   return !share.empty();

@@ -3,6 +3,7 @@
 // control directory, copying a list of files with the Melding reports, and
 // the end-of-copy status.
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,10 @@
 #include "core/logging/tlogg.h"
 
 namespace zova {
+
+// The command loop of a network driver: "Venter på kommandoer", a cycle
+// every half second until the driver is told to stop, then "Kjører ikke".
+void ServeCommands(TLogg& d, const std::function<void()>& cycle);
 
 // The counter and error text of one driver cycle.
 struct CopyCycle {

@@ -20,13 +20,7 @@ TFiler::TFiler(const UiLinks& links, MachineRequest& sharedRequest, int machineN
 }
 
 void TFiler::Execute() {
-  ReportCellWait(kColStatus, L1("Venter på kommandoer"));
-  while (!Terminated()) {
-    RunCycle();
-    TheClock().Sleep(500, TerminateFlag());
-  }
-  ReportCellWait(kColStatus, L1("Kjører ikke"));
-  TheClock().Sleep(100, nullptr);
+  ServeCommands(*this, [this] { RunCycle(); });
 }
 
 void TFiler::RunCycle() {

@@ -30,13 +30,7 @@ TWinTool::TWinTool(const UiLinks& links, MachineRequest& sharedRequest, int mach
 }
 
 void TWinTool::Execute() {
-  ReportCellWait(kColStatus, L1("Venter på kommandoer"));
-  while (!Terminated()) {
-    RunCycle();
-    TheClock().Sleep(500, TerminateFlag());
-  }
-  ReportCellWait(kColStatus, L1("Kjører ikke"));
-  TheClock().Sleep(100, nullptr);
+  ServeCommands(*this, [this] { RunCycle(); });
 }
 
 void TWinTool::RunCycle() {
