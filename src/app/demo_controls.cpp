@@ -15,6 +15,7 @@
 #include "core/latin1.h"
 #include "core/paths.h"
 #include "core/station_log.h"
+#include "core/stop_signals.h"
 
 namespace zova::app {
 
@@ -43,6 +44,7 @@ bool Spawn(const std::vector<std::string>& argv, const std::string& log) {
   pid_t pid = ::fork();
   if (pid < 0) return false;
   if (pid == 0) {
+    StopSignals::ResetInChild();
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (::getppid() != parent) ::_exit(0);
     int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

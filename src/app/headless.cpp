@@ -1,6 +1,5 @@
 #include "app/headless.h"
 
-#include <csignal>
 #include <cstdio>
 #include <mutex>
 
@@ -8,16 +7,11 @@
 #include "core/mainthread.h"
 #include "core/station.h"
 #include "core/station_log.h"
+#include "core/stop_signals.h"
 
 namespace zova::app {
 
 namespace {
-
-std::atomic<bool> g_stopRequested{false};
-
-void OnSignal(int) {
-  g_stopRequested.store(true);
-}
 
 void PrintLine(const std::string& latin1) {
   static std::mutex mutex;
@@ -76,12 +70,6 @@ int RunHeadless(SingleInstance* instance) {
   QueueCallOver callOver;
   MainThread::Install(&callOver);
 
-  struct sigaction sa {};
-  sa.sa_handler = OnSignal;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-
   int exitCode = 0;
   {
     Station station;
@@ -109,12 +97,14 @@ int RunHeadless(SingleInstance* instance) {
         });
       });
     station.Start();
-    while (!g_stopRequested.load() && !allEnded) {
+    bool stopRequested = false;
+    while (!allEnded && !stopRequested) {
       callOver.WaitAndServe(100);
       station.Tick();
+      stopRequested = StopSignals::Take();
     }
-    LogStation(allEnded ? "alle maskiner er stoppet; stasjonen avsluttes"
-                        : "stopper alle maskiner");
+    LogStation(stopRequested ? "stopper alle maskiner"
+                             : "alle maskiner er stoppet; stasjonen avsluttes");
     station.Close();
   }
   // Nothing may be posted to the call-over once it is gone.

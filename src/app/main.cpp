@@ -22,6 +22,7 @@
 #include "core/single_instance.h"
 #include "core/startup.h"
 #include "core/station_log.h"
+#include "core/stop_signals.h"
 
 namespace {
 
@@ -84,6 +85,9 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  // Before the first thread (the window's own, the demo's controls, the
+  // drivers) so that none of them is ever interrupted by a stop signal.
+  zova::StopSignals::Block();
   if (demo) iniArg = zova::app::PrepareDemo();
 #ifdef ZOVA_WITH_QT
   if (!headless && HaveDisplay()) {

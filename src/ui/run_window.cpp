@@ -3,24 +3,16 @@
 #include <QApplication>
 #include <QPointer>
 #include <QTimer>
-#include <atomic>
-#include <csignal>
 
 #include "core/mainthread.h"
 #include "core/station.h"
+#include "core/stop_signals.h"
 #include "core/uihost.h"
 #include "ui/main_window.h"
 #include "ui/qt_callover.h"
 #include "ui/qt_uihost.h"
 
 namespace zova::ui {
-
-namespace {
-std::atomic<bool> g_stopRequested{false};
-void OnSignal(int) {
-  g_stopRequested.store(true);
-}
-}  // namespace
 
 void RaiseOnSecondStart(zova::SingleInstance& instance, QtCallOver& callOver, MainWindow& window) {
   QPointer<MainWindow> target(&window);
@@ -45,14 +37,9 @@ int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
     MainWindow window(station);
     host.SetParent(&window);
     RaiseOnSecondStart(instance, callOver, window);
-    struct sigaction sa {};
-    sa.sa_handler = OnSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
     QTimer signalPoll;
     QObject::connect(&signalPoll, &QTimer::timeout, &window, [&window] {
-      if (g_stopRequested.exchange(false)) window.CloseWithoutQuestion();
+      if (StopSignals::Take()) window.CloseWithoutQuestion();
     });
     signalPoll.start(200);
     window.Start();

@@ -14,6 +14,7 @@
 
 #include "core/latin1.h"
 #include "core/numparse.h"
+#include "core/stop_signals.h"
 
 extern char** environ;
 
@@ -44,8 +45,12 @@ bool RunWithInput(const std::vector<std::string>& argv, const std::string& input
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  StopSignals::PrepareSpawn(attr);
   pid_t pid = -1;
-  int rc = posix_spawnp(&pid, args[0], &fa, nullptr, args.data(), environ);
+  int rc = posix_spawnp(&pid, args[0], &fa, &attr, args.data(), environ);
+  posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&fa);
   close(in[0]);
   close(out[1]);
