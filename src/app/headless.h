@@ -3,7 +3,6 @@
 // notices in the log, each question answered with the choice that loses no
 // data, and the close procedure on SIGINT/SIGTERM.
 
-#include <atomic>
 #include <string>
 
 #include "core/single_instance.h"

@@ -85,8 +85,9 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  // Before the first thread (the window's own, the demo's controls, the
-  // drivers) so that none of them is ever interrupted by a stop signal.
+  // Before the first thread (the window's own, the drivers) so that none of
+  // them is ever interrupted by a stop signal; the demo's controls unblock
+  // them again in their own processes.
   zova::StopSignals::Block();
   if (demo) iniArg = zova::app::PrepareDemo();
 #ifdef ZOVA_WITH_QT
