@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cctype>
+
 #include "e2e/support/station_fixture.h"
 
 namespace zova::test {
@@ -79,6 +81,26 @@ TEST_F(Standard, RequestIsAnsweredWithTheProgram) {
   EXPECT_EQ(got.substr(0, answer.size()), answer);
   EXPECT_EQ(got.substr(answer.size()), std::string(60, '\0')) << "the NUL trailer follows";
   EXPECT_NE(ReadFile(MachineDir(1) + "MASKIN1.TXT").find("Fil sendt til CNC: "), std::string::npos);
+  Stop(*station);
+}
+
+TEST_F(Standard, RequestForAMissingProgramSaysWhichFileAndNeverThatItStarted) {
+  // The program the control sends after the failed send shows that the
+  // station has gone back to idle by then.
+  WriteFile(dir / "p.nc", kProgram);
+  std::string ini = WriteIni(1, "VenteTid=1\r\n", "XonXoff=True\r\n");
+  auto control = Control(1, {"wait-open", kSettle, "request \"%[CR][LF](O9999) M30[CR][LF]\"",
+                             "wait 5000", "send " + (dir / "p.nc"), "wait 1500"});
+  auto station = Station(ini);
+  Expect(*station, "1 Melding: Sending startet");
+  Expect(*station, "1 Status: Sending feilet");
+  std::string path = MachineDir(1) + "O9999.NC";
+  for (char& c : path) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  Expect(*station, "1 Melding: Umulig \xC3\xA5 \xC3\xA5pne filen " + path);
+  Expect(*station, "1 Status: Data lagret", 15000);
+  for (const std::string& line : station->Lines())
+    EXPECT_EQ(line.find("SENDING STARTET"), std::string::npos) << line;
+  EXPECT_EQ(control->Wait(), 0) << control->Stderr();
   Stop(*station);
 }
 

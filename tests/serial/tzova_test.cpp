@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <vector>
 
 #include "core/clock.h"
+#include "core/latin1.h"
 #include "core/model/station_model.h"
 #include "core/paths.h"
 #include "serial/device/loopback_device.h"
@@ -190,6 +194,93 @@ std::string Drain(LoopbackDevice& end) {
   for (IoResult r; (r = end.Read(buf, sizeof buf, 0)).count > 0;)
     out.append(reinterpret_cast<char*>(buf), r.count);
   return out;
+}
+
+TEST_F(TZovaTest, SendThatCannotOpenItsFileSaysWhichAndNeverThatItStarted) {
+  // Melding before the send holds the handshake's word; it must not come back.
+  struct Case {
+    const char* name;  // the Filnavn cell
+    bool emptyFile;
+    const char* last;  // Melding when the send has ended; empty: the open failure
+  } cases[] = {
+      {"O9999.NC", false, ""},
+      {"MANGLER/O9999.NC", false, "Katalog eksisterer ikke: "},
+      {"TOM.NC", true, "Filen er tom"},
+  };
+  Make("MaxNull=0\nVenteTid=0\n", "XonXoff=True\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.emptyFile) test::WriteFile(M() + c.name, "");
+    model.SetCell(kColFilnavn, 1, c.name);
+    model.SetCell(kColMelding, 1, "Sending startet");
+    d->Send(false, false, false, false);
+    EXPECT_EQ(Cell(kColStatus), "Sending feilet");
+    const std::string melding = Cell(kColMelding);
+    if (*c.last)
+      EXPECT_EQ(melding.rfind(c.last, 0), 0u) << melding;
+    else
+      EXPECT_EQ(melding, "Umulig \xE5 \xE5pne filen " + UpperCase(M() + c.name));
+    EXPECT_EQ(Drain(*control), "") << "nothing goes out";
+  }
+}
+
+// A control that takes Room bytes and then holds the line; writes give up
+// at once instead of waiting out their time, and every read's wait is kept.
+class HoldingDevice : public SerialDevice {
+ public:
+  explicit HoldingDevice(size_t room) : room_(room) {}
+  std::vector<int> readWaits;
+  bool Configure(const LineSettings&, int&) override { return true; }
+  IoResult Write(const uint8_t*, size_t len, int) override {
+    IoResult r;
+    r.count = std::min(len, room_);
+    room_ -= r.count;
+    r.timedOut = r.count < len;
+    return r;
+  }
+  std::optional<ModemStatus> GetModemStatus() override { return ModemStatus{}; }
+  bool SetDtr(bool) override { return true; }
+  bool SetRts(bool) override { return true; }
+  bool SetBreak(bool) override { return true; }
+  bool ResumeOutput() override { return true; }
+  std::optional<LineErrorCounts> GetLineErrors() override { return std::nullopt; }
+  std::string Name() const override { return "holding"; }
+
+ protected:
+  IoResult ReadSome(uint8_t*, size_t, int timeoutMs) override {
+    readWaits.push_back(timeoutMs);
+    IoResult r;
+    r.timedOut = true;
+    return r;
+  }
+  bool PurgeDevice(bool, bool) override { return true; }
+
+ private:
+  size_t room_;
+};
+
+TEST_F(TZovaTest, BlockwiseFastSendReadsTheControlsAnswersWithoutWaiting) {
+  std::string program = "%\r\nO1000\r\n";
+  while (program.size() < 3000) program += "G1 X1 Y1\r\n";
+  program += "M30\r\n%\r\n";
+  Make("MaxNull=0\nVenteTid=0\nHurtig=True\n", "Blokkvis=True\n");
+  d->Com.TimeMultiplier = 1000;
+  auto device = std::make_unique<HoldingDevice>(1500);
+  HoldingDevice& line = *device;
+  d->Com.Handle = std::move(device);
+  test::WriteFile(M() + "O1000.NC", program);
+  model.SetCell(kColFilnavn, 1, "O1000.NC");
+  d->Send(false, false, false, false);
+  EXPECT_EQ(Cell(kColStatus), "Sending avbrutt");
+  ASSERT_FALSE(line.readWaits.empty()) << "the held block asks the control for its answer";
+  for (int wait : line.readWaits) EXPECT_EQ(wait, 0);
+  // Afterwards the line's reads wait as configured again.
+  line.readWaits.clear();
+  bool ok = true;
+  char ch = 0;
+  d->ReadChar(d->Com, true, ok, ch);
+  ASSERT_EQ(line.readWaits.size(), 1u);
+  EXPECT_EQ(line.readWaits[0], 1000);
 }
 
 TEST_F(TZovaTest, OperatorOrdersSendTheFileInTheCellOrAreCancelled) {

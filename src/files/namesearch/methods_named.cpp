@@ -123,8 +123,10 @@ void MethodCincinatti(MethodContext& c, NameResult& r) {
   r.name = c.Search(tag, "(MSG,", ")", lk);
   const size_t at = c.t.find(tag);
   r.found = at != std::string::npos;
+  // Parentheses that give no name, such as "()", do not end the request: the
+  // name may be in later ones.
   if (r.found && !IsFound(r.name))
-    r.name = SearchName(std::string_view(c.t).substr(at), tag, "(", ")", lk);
+    r.name = SearchName(std::string_view(c.t).substr(at), tag, "(", ")", lk.FirstOnly(false));
 }
 
 void MethodSiemensN(MethodContext& c, NameResult& r) {

@@ -181,11 +181,12 @@ std::string BuildDirectoryListing(std::vector<ListingEntry> entries, const Listi
       Line(out, "M02");
       break;
     case DirFileType::kParenteser:
-      Line(out, o.startKode);
+      // A machine without a start or stop code gets no blank line for it.
+      if (!o.startKode.empty()) Line(out, o.startKode);
       Line(out, o.dirProgramNr);
       CommonEntries(entries, o, false, out);
       Line(out, "M30");
-      Line(out, o.stoppKode);
+      if (!o.stoppKode.empty()) Line(out, o.stoppKode);
       break;
     case DirFileType::kEmco:
       Line(out, o.dirProgramNr);

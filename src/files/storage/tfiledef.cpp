@@ -104,7 +104,8 @@ void TFileDef::ReadListingKeys() {
   Listing.sector = std::max(1, ReadIniInt(s, "Sector", 1024));
   Listing.nameWidth = std::clamp(ReadIniInt(s, "MaxLengde", 20), 1, 255);
   Listing.startKode = ReadIniStr(s, "StartKode", "%", true);
-  Listing.stoppKode = ReadIniStr(s, "StoppKode", "%", true);
+  // The line's own stop code, which is empty unless the machine sets one.
+  Listing.stoppKode = ReadIniStr(s, "StoppKode", ReadIniStr(s, "SluttKode", "", true), true);
 }
 
 void TFileDef::GetGridFileName(std::string& name, bool& stale) {

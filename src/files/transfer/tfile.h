@@ -159,6 +159,9 @@ class TFile : public TFileDef {
   // ---- Transfer state (per transfer) ----
 
   std::string TransferPath;
+  // What the last PrepareSend opened or, when nothing was there, the full
+  // path it looked for: the operator is told which file could not be opened.
+  std::string SendPath;
   std::string Head;
   LineEndState LineEnd;
   bool UseFirstSet = true;
@@ -197,6 +200,9 @@ class TFile : public TFileDef {
   std::string MachineDir() const { return UseFirstSet ? DataDir : Katalog2; }
   bool BuildListing(std::string& path, std::string& error);
   bool OpenForSend(const std::string& path, bool& ok);
+  // Melding for a problem met while preparing a send; kept so that the send
+  // can show it again when it ends.
+  void NoteForSend(const std::string& text);
   bool FillBuffer();
   bool NextByte(char& ch);
   void StoreRaw(const char* data, size_t n, bool& ok);
@@ -204,6 +210,7 @@ class TFile : public TFileDef {
   void CloseHandle();
 
   std::FILE* file_ = nullptr;
+  std::string sendNote_;  // see NoteForSend
   bool writing_ = false;
   std::unique_ptr<char[]> writeBuf_;  // the receive file's; outlives file_
   char buf_[kBlockSize];

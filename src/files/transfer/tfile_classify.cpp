@@ -56,7 +56,7 @@ void TFile::WriteMacroRecord(int number, const std::string& parameter, bool& ok)
 
 bool TFile::ClassifyToolName() {
   if (ToolProtokoll == kToolNone || ToolProtokoll == kToolSiemens880 ||
-      ToolProtokoll == kToolHeidenhain || Search.tool.empty())
+      ToolProtokoll == kToolHeidenhain)
     return false;
   const NameResult r = FindProgramNameWith(Search, smTool, Head);
   if (!r.found || r.name == kNoName) return false;

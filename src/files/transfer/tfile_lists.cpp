@@ -23,7 +23,7 @@ bool TFile::BuildToolFile(const std::string& target, std::string& path, std::str
   rq.SourceProgram = dir + program;
   rq.Target = target;
   const OffsetFileResult res = WriteOffsetProgram(rq);
-  for (const std::string& w : res.Warnings) SetCell(kColMelding, w);
+  for (const std::string& w : res.Warnings) NoteForSend(w);
   if (!res.Ok) {
     error = res.Error;
     return false;

@@ -43,8 +43,9 @@ bool TFile::OpenForSend(const std::string& path, bool& ok) {
 
 void TFile::OpenTextAsSendFile(const std::string& text, bool& ok) {
   const std::string path = TempBase() + "Tom";
+  SendPath = path;
   ok = WriteWholeFile(path, text) == 0 && OpenForSend(path, ok);
-  if (!ok) SetCell(kColMelding, L1("Umulig å åpne filen: ") + path);
+  if (!ok) NoteForSend(L1("Umulig å åpne filen: ") + path);
 }
 
 void TFile::OpenSendFile(bool allowAlt, bool& raw, bool& ok) {
@@ -57,9 +58,10 @@ void TFile::OpenSendFile(bool allowAlt, bool& raw, bool& ok) {
   std::string dir;
   ResolveDir(UseFirstSet, name, dir);
   std::string path = dir + name;
+  // Until a file is found this is the path the operator is told about.
+  SendPath = path;
   bool found = FileExists(path);
-  if (!found && !DirExists(DirOf(path)))
-    SetCell(kColMelding, "Katalog eksisterer ikke: " + DirOf(path));
+  if (!found && !DirExists(DirOf(path))) NoteForSend("Katalog eksisterer ikke: " + DirOf(path));
   if (!found && Revisjon >= 1) FindRevision(dir, name, found, path);
   if (!found && !AltKataloger.empty() && DirOf(name).empty()) {
     std::string alt = name;
@@ -76,25 +78,25 @@ void TFile::OpenSendFile(bool allowAlt, bool& raw, bool& ok) {
     if (!allowAlt && !IngenFil.empty()) OpenTextAsSendFile(IngenFil, ok);
     return;
   }
-  TransferPath = path;
+  TransferPath = SendPath = path;
   const std::string sys = Globals().SysExt;
   raw = !sys.empty() && UpperCase(path).find(sys, 1) != std::string::npos;
   if (FilFormat >= 1 && !raw) {
     bool cok = true;
     ConvertFile(FilFormat, false, path, cok, Ext, dir, TempBase() + "TX");
     if (!cok) {
-      SetCell(kColMelding, "Konvertering feilet: " + TransferPath);
+      NoteForSend("Konvertering feilet: " + TransferPath);
       return;
     }
   }
   if (!OpenForSend(path, ok)) {
-    SetCell(kColMelding, L1("Umulig å åpne filen: ") + path);
+    NoteForSend(L1("Umulig å åpne filen: ") + path);
     return;
   }
   if (FileSize(file_) == 0) {
     CloseHandle();
     ok = false;
-    SetCell(kColMelding, "Filen er tom");
+    NoteForSend("Filen er tom");
     TheClock().Sleep(kEmptyFilePauseMs, TerminateFlag());
   }
 }
@@ -104,6 +106,8 @@ void TFile::PrepareSend(bool isTool, bool isDirectory, bool& ok, bool& raw, std:
   ok = raw = false;
   message.clear();
   kind.clear();
+  sendNote_.clear();
+  SendPath.clear();
   std::string path;
   if (isReceipt || errorReceipt) {
     kind = "kvitterings";
@@ -112,17 +116,25 @@ void TFile::PrepareSend(bool isTool, bool isDirectory, bool& ok, bool& raw, std:
         ok);
   } else if (isTool) {
     kind = L1("verktøy");
-    if (BuildToolFile(TempBase() + "TOL", path, message)) OpenForSend(path, ok);
+    SendPath = TempBase() + "TOL";
+    if (BuildToolFile(SendPath, path, message)) OpenForSend(SendPath = path, ok);
   } else if (isDirectory) {
     kind = "katalog";
-    if (BuildListing(path, message)) OpenForSend(path, ok);
+    if (BuildListing(path, message)) OpenForSend(SendPath = path, ok);
   } else {
     OpenSendFile(allowAlt, raw, ok);
     if (raw) kind = L1("binær");
   }
-  if (ok) return;
-  if (message.empty()) message = GetCell(kColMelding);
-  if (!message.empty()) SetCell(kColMelding, message);
+  // Only what this preparation reported is shown again after the send: an
+  // older Melding (a "Sending startet" of the handshake) would tell the
+  // operator the opposite of what happened.
+  if (message.empty()) message = sendNote_;
+  if (!ok && !message.empty()) SetCell(kColMelding, message);
+}
+
+void TFile::NoteForSend(const std::string& text) {
+  SetCell(kColMelding, text);
+  sendNote_ = text;
 }
 
 bool TFile::FillBuffer() {

@@ -35,9 +35,12 @@ struct TComPort {
   bool Raw = false;
   bool XonStart = false;
   int TimeMultiplier = 1000;  // ms per byte
-  int TimeOut = 3;            // read attempts
-  int WriteTries = 3;         // key Break
-  int Delay = 0;              // ms after each write
+  // Reads take what is there and never wait: a fast send's block-wise
+  // answers must not hold the line up a TimeMultiplier per read.
+  bool ReadsReturnAtOnce = false;
+  int TimeOut = 3;     // read attempts
+  int WriteTries = 3;  // key Break
+  int Delay = 0;       // ms after each write
   // Busy-wait after each write, in milliseconds; the wait is measured on the
   // monotonic clock, so no loop calibration is needed.
   int LoopDelay = 0;

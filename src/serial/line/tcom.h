@@ -38,12 +38,12 @@ class TCom : public TFile {
   // Reading. Ok false: nothing read (a timeout, an error, or an XON taken as
   // the start signal).
   void ReadChar(TComPort& rec, bool idle, bool& ok, char& ch) {
-    ReadCharWithin(rec, idle, rec.TimeMultiplier, ok, ch);
+    ReadCharWithin(rec, idle, ReadTimeout(rec), ok, ch);
   }
   // The reading calls are inline down to the device's buffer: a reception
   // makes them for every byte.
   void ReadCheckedChar(TComPort& rec, bool check, bool& ok, char& ch, bool idle) {
-    ReadCharWithin(rec, idle, rec.TimeMultiplier, ok, ch);
+    ReadCharWithin(rec, idle, ReadTimeout(rec), ok, ch);
     if (ok && InvalidCharStopsSender(rec, check, TransferError, static_cast<uint8_t>(ch)))
       StopSender(rec, false, ch);
   }
@@ -101,6 +101,9 @@ class TCom : public TFile {
   void Pause(int64_t ms) { TheClock().Sleep(ms, TerminateFlag()); }
 
  private:
+  static int ReadTimeout(const TComPort& rec) {
+    return rec.ReadsReturnAtOnce ? 0 : rec.TimeMultiplier;
+  }
   [[gnu::always_inline]] void ReadCharWithin(TComPort& rec, bool idle, int timeoutMs, bool& ok,
                                              char& ch) {
     uint8_t b = 0;

@@ -40,7 +40,7 @@ void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceip
   std::string abortText = "CNC-maskinen har avbrutt overføringen";
   if (!fileOk) {
     ReportCell(kColStatus, "Sending feilet");
-    SetCell(kColMelding, L1("Umulig å åpne ") + kind + "filen " + TransferPath);
+    SetCell(kColMelding, L1("Umulig å åpne ") + kind + "filen " + SendPath);
     Pause(3000);
   } else {
     if (raw) {
@@ -185,6 +185,7 @@ void TZova::FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, boo
 void TZova::FastSend(bool& lineOk, bool& fileOk, bool& trailerDone) {
   ConsoleEndTransfer();
   SetCell(kColMelding, "Hurtigsending aktivert");
+  Com.ReadsReturnAtOnce = Com.Blokkvis && Com.BlokkvisActive;
   WriteString(Com, StartEkstra + (StartStoppKodeUt ? StartKode : ""), lineOk);
   char block[kBlockSize];
   while (lineOk && fileOk && !Terminated()) {
@@ -203,6 +204,7 @@ void TZova::FastSend(bool& lineOk, bool& fileOk, bool& trailerDone) {
     if (count < kBlockSize) break;
   }
   SetCell(kColMelding, "");
+  Com.ReadsReturnAtOnce = false;
   SendEndCodes(lineOk, true);
   Pause(100);
   SendTrailer(lineOk, StoppTegn.empty(), trailerDone);

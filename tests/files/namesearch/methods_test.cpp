@@ -353,6 +353,27 @@ TEST(Method22Cincinatti, NameFields) {
         });
 }
 
+// A request names the program in a NAME field and, unless a (MSG,...) comment
+// names it, in the first parentheses from the field on that give a name.
+TEST(Method22Cincinatti, FetchParenthesesAfterTheTag) {
+  auto numeric = [](NameSearchConfig& c) { c.bareTall = true; };
+  Check(22, {
+                {"empty parentheses passed over", smFetch, "NAME=\"M30\" () (PART9) ", "PART9", 1},
+                {"unfiltered parentheses passed over", smFetch, "NAME=\"M30\" (;) (PART9) ",
+                 "PART9", 1},
+                {"0000 passed over", smFetch, "NAME=\"M30\" (0000) (P2) ", "P2", 1},
+                {"letters passed over when numeric", smFetch, "NAME=\"M30\" (A) (12) ", "12", 1, -1,
+                 -1, numeric},
+                {"first parentheses give the name", smFetch, "NAME=\"M30\" (A1) (PART9) ", "A1", 1},
+                {"message wins", smFetch, "NAME=\"M30\" (A1) (MSG,PART9) ", "PART9", 1},
+                {"message before the tag wins", smFetch, "(MSG,P5) NAME=\"M30\" (A1) ", "P5", 1},
+                {"parentheses before the tag only", smFetch, "(PART9) NAME=\"M30\" G0 ", "0000", 1},
+                {"only empty parentheses", smFetch, "NAME=\"M30\" () () ", "0000", 1},
+                {"no parentheses", smFetch, "NAME=\"M30\" G0 ", "0000", 1},
+                {"another program's tag", smFetch, "NAME=\"M31\" () (PART9) ", "0000", 0},
+            });
+}
+
 TEST(Method23SiemensIJK, LastLineWords) {
   Check(23, {
                 {"save without @", smSave, "% O1234 ", "1234"},

@@ -36,6 +36,13 @@ TEST_F(TFileReceive, ClassifiesEachKindOfReception) {
       {"ToolProtokoll=STANDARD\nToolLagre=TOOLS", "%\r\n(TOOLS)\r\nT1 L100\r\n%\r\n", kToolData,
        ""},
       {"ToolProtokoll=FANUC\nTool=T", "%\r\n(T5)\r\nM30\r\n%\r\n", kToolName, "T5.TD"},
+      // A method with its own tool code needs no Tool key; without a tool
+      // protocol the same text is no tool request, and a key method without
+      // its key finds none.
+      {"HenteProgram=PARENTESER\nToolProtokoll=FANUC", "%\r\n(T)(T100)\r\n%\r\n", kToolName,
+       "T100.TD"},
+      {"HenteProgram=PARENTESER", "%\r\n(T)(T100)\r\n%\r\n", kProgram, "0000.NC"},
+      {"ToolProtokoll=FANUC", "%\r\n(T5)\r\nM30\r\n%\r\n", kRequest, "T5.NC"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

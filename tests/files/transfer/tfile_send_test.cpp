@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "core/clock.h"
 #include "core/latin1.h"
 #include "tfile_support.h"
@@ -181,6 +183,31 @@ TEST_F(TFileSend, DirectoryListingOfTheMask) {
   d->PrepareSend(false, true, ok, raw, message, kind, false, false, false);
   EXPECT_FALSE(ok);
   EXPECT_NE(message.find("Katalog eksisterer ikke: "), std::string::npos);
+}
+
+TEST_F(TFileSend, ParenthesesListingEndsWithTheMachinesStopCode) {
+  struct Case {
+    const char* keys;
+    const char* end;
+  } cases[] = {
+      {"", "M30\r\n"},  // no stop code unless the machine has one
+      {"SluttKode=%", "M30\r\n%\r\n"},
+      {"SluttKode=%\nStoppKode=[EOT]", "M30\r\n\x04\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    auto d = Make(std::string("DirFilType=PARENTESER\n") + c.keys);
+    WriteFile(M() + "A1.NC", "1");
+    model.SetCell(kColFilnavn, 1, "*.NC");
+    bool ok = false, raw = false;
+    std::string message, kind;
+    d->PrepareSend(false, true, ok, raw, message, kind, false, false, false);
+    ASSERT_TRUE(ok) << message;
+    const std::string sent = SendAll(*d);
+    EXPECT_EQ(sent.rfind("%\r\n", 0), 0u) << "the start code leads: " << sent;
+    ASSERT_GE(sent.size(), std::strlen(c.end));
+    EXPECT_EQ(sent.substr(sent.size() - std::strlen(c.end)), c.end) << sent;
+  }
 }
 
 TEST_F(TFileSend, CharacterRulesThroughTheFile) {
