@@ -28,18 +28,17 @@ std::string Quoted(std::string_view s) {
 }  // namespace
 
 void HeadlessUiHost::ShowNotice(std::string_view caption, std::string_view text) {
-  LogStation("melding [" + std::string(caption) + "] " + std::string(text));
+  LogNotice(caption, text);
 }
 
 bool HeadlessUiHost::AskYesNo(std::string_view caption, std::string_view text, bool safeDefault) {
-  LogStation(L1("spørsmål [") + std::string(caption) + "] " + std::string(text) + " -> " +
-             (safeDefault ? "Ja" : "Nei"));
+  LogQuestion(caption, text, safeDefault ? "Ja" : "Nei");
   return safeDefault;
 }
 
 Answer HeadlessUiHost::AskButtons(std::string_view caption, std::string_view text,
                                   const std::vector<std::string>&, Answer safeDefault) {
-  LogStation(L1("spørsmål [") + std::string(caption) + "] " + std::string(text));
+  LogQuestion(caption, text, "");
   return safeDefault;
 }
 

@@ -22,4 +22,14 @@ void LogStation(std::string_view latin1Text) {
   std::fflush(stderr);
 }
 
+void LogNotice(std::string_view caption, std::string_view text) {
+  LogStation("melding [" + std::string(caption) + "] " + std::string(text));
+}
+
+void LogQuestion(std::string_view caption, std::string_view text, std::string_view answer) {
+  std::string line = L1("spørsmål [") + std::string(caption) + "] " + std::string(text);
+  if (!answer.empty()) line += " -> " + std::string(answer);
+  LogStation(line);
+}
+
 }  // namespace zova

@@ -9,4 +9,9 @@ namespace zova {
 
 void LogStation(std::string_view latin1Text);
 
+// A notice or question that no person saw, with the answer it was given
+// (empty: none).
+void LogNotice(std::string_view caption, std::string_view text);
+void LogQuestion(std::string_view caption, std::string_view text, std::string_view answer);
+
 }  // namespace zova

@@ -47,6 +47,14 @@ class UiHost {
   virtual bool OpenPath(std::string_view program, std::string_view args,
                         std::string_view workDir) = 0;
   virtual void ShowHelp(std::string_view topic) = 0;
+
+  // Unattended: nobody may be there to answer (the station is closing, or a
+  // stop signal came). Notices are then logged instead of shown, questions
+  // are logged and get their safe default, and a box open when it is
+  // switched on is closed. Main thread only; a front end without boxes is
+  // unattended always.
+  virtual void SetUnattended(bool) {}
+  virtual bool Unattended() const { return false; }
 };
 
 // The host of this process; null before a front end is installed (then

@@ -382,6 +382,14 @@ void MainWindow::CloseWithoutQuestion() {
   close();
 }
 
+void MainWindow::StopBySignal() {
+  stoppedBySignal_ = true;
+  if (UiHost* host = CurrentUiHost()) host->SetUnattended(true);
+  // Not from inside this event: it may run in the loop of a box that has
+  // just been closed, below code that still has to unwind.
+  QTimer::singleShot(0, this, &MainWindow::CloseWithoutQuestion);
+}
+
 int MainWindow::SelectedMachine() const {
   return selectedRow_ >= 1 && selectedRow_ <= model_.MachineCount() ? selectedRow_ : 1;
 }
@@ -499,16 +507,19 @@ bool MainWindow::CloseProcedure() {
     return false;
   }
   MachineSet& machines = station_.Machines();
+  UiHost* host = CurrentUiHost();
   if (visAvsluttBoks_ && !loggingChanged_ && !noQuestion_ && !machines.Stopping()) {
-    UiHost* host = CurrentUiHost();
     std::string text = "CNC-overføringen vil bli stoppet.\r\rAvslutte likevel ?";
     if (host && !host->AskYesNo("Avslutte Kvist-Kommunikasjon", L1(text), true)) return false;
   }
   closing_ = true;
   tickTimer_.stop();
+  // A line that fails while its driver stops raises a notice; a box would
+  // hold the close until someone pressed OK.
+  if (host) host->SetUnattended(true);
   station_.Close();  // terminates every driver and serves the call-over until all have ended
+  if (host && !stoppedBySignal_) host->SetUnattended(false);
   if (loggingChanged_ && ReadIniBool("Program", "Logging", false)) {
-    UiHost* host = CurrentUiHost();
     std::string text = L1("Slette nåværende logg-filer på ") + LogDir() + "?";
     if (host && host->AskYesNo("Akivere logg", text, false)) DeleteFiles(LogDir() + "Maskin*.*");
   }

@@ -32,8 +32,11 @@ class MainWindow : public QWidget {
   void Start();
   // Brings the window forward, restoring it when minimised.
   void Raise();
-  // A close that nobody is asked about (SIGTERM from the system).
+  // A close that nobody is asked about.
   void CloseWithoutQuestion();
+  // SIGINT or SIGTERM: nobody is there from now on. Open boxes close, later
+  // notices are logged, and the window closes once the current event is done.
+  void StopBySignal();
 
   // The operator's actions, callable as the window's events call them.
   void SelectCell(int col, int row);
@@ -133,6 +136,7 @@ class MainWindow : public QWidget {
   bool restarting_ = false;
   bool closeAfterRestart_ = false;
   bool noQuestion_ = false;
+  bool stoppedBySignal_ = false;
   bool menuOverMachineRow_ = false;
   bool updatingGrid_ = false;
 };

@@ -1,5 +1,6 @@
 #include "ui/qt_uihost.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -15,6 +16,7 @@
 #include "core/latin1.h"
 #include "core/mainthread.h"
 #include "core/paths.h"
+#include "core/station_log.h"
 #include "ui/qt_callover.h"
 
 namespace zova::ui {
@@ -57,12 +59,32 @@ QString MessageText(std::string_view s) {
 
 void QtUiHost::ShowNoticeHere(const std::string& caption, const std::string& text,
                               bool holdCallOver) {
-  QMessageBox box(QMessageBox::Information, FromLatin1(caption), MessageText(text), QMessageBox::Ok,
-                  parent_);
-  ExecModal(box, holdCallOver);
+  if (!Unattended()) {
+    QMessageBox box(QMessageBox::Information, FromLatin1(caption), MessageText(text),
+                    QMessageBox::Ok, parent_);
+    ExecModal(box, holdCallOver);
+  }
+  // A box that a stop closed was seen by nobody either.
+  if (Unattended()) LogNotice(caption, text);
+}
+
+void QtUiHost::SetUnattended(bool on) {
+  unattended_ = on;
+  if (!on) return;
+  // Each closed box's exec returns once this event has been handled.
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(w);
+    if (dialog && dialog->isVisible() && dialog->isModal()) dialog->done(QDialog::Rejected);
+  }
 }
 
 void QtUiHost::ShowNotice(std::string_view caption, std::string_view text) {
+  if (Unattended()) {
+    // No box, so no wait: a closing station must not hang on its drivers'
+    // notices.
+    LogNotice(caption, text);
+    return;
+  }
   auto* callOver = dynamic_cast<QtCallOver*>(MainThread::Current());
   if (!callOver || callOver->IsMainThread()) {
     ShowNoticeHere(std::string(caption), std::string(text), true);
@@ -78,17 +100,25 @@ void QtUiHost::ShowNotice(std::string_view caption, std::string_view text) {
   seen.wait();
 }
 
-bool QtUiHost::AskYesNo(std::string_view caption, std::string_view text, bool) {
-  QMessageBox box(QMessageBox::Question, FromLatin1(caption), MessageText(text),
-                  QMessageBox::Yes | QMessageBox::No, parent_);
-  box.button(QMessageBox::Yes)->setText("Ja");
-  box.button(QMessageBox::No)->setText("Nei");
-  ExecModal(box);
-  return box.clickedButton() == box.button(QMessageBox::Yes);
+bool QtUiHost::AskYesNo(std::string_view caption, std::string_view text, bool safeDefault) {
+  if (!Unattended()) {
+    QMessageBox box(QMessageBox::Question, FromLatin1(caption), MessageText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.button(QMessageBox::Yes)->setText("Ja");
+    box.button(QMessageBox::No)->setText("Nei");
+    ExecModal(box);
+    if (!Unattended()) return box.clickedButton() == box.button(QMessageBox::Yes);
+  }
+  LogQuestion(caption, text, safeDefault ? "Ja" : "Nei");
+  return safeDefault;
 }
 
 Answer QtUiHost::AskButtons(std::string_view caption, std::string_view text,
-                            const std::vector<std::string>& labels, Answer) {
+                            const std::vector<std::string>& labels, Answer safeDefault) {
+  if (Unattended()) {
+    LogQuestion(caption, text, "");
+    return safeDefault;
+  }
   QMessageBox box(QMessageBox::Question, FromLatin1(caption), MessageText(text),
                   QMessageBox::NoButton, parent_);
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -97,6 +127,10 @@ Answer QtUiHost::AskButtons(std::string_view caption, std::string_view text,
     buttons.push_back(box.addButton(FromLatin1(labels[i]), QMessageBox::AcceptRole));
   if (!buttons.empty()) box.setEscapeButton(buttons.back());
   ExecModal(box);
+  if (Unattended()) {
+    LogQuestion(caption, text, "");
+    return safeDefault;
+  }
   const Answer answers[3] = {Answer::Button1, Answer::Button2, Answer::Button3};
   for (size_t i = 0; i < buttons.size(); ++i)
     if (box.clickedButton() == buttons[i]) return answers[i];
@@ -104,6 +138,7 @@ Answer QtUiHost::AskButtons(std::string_view caption, std::string_view text,
 }
 
 bool QtUiHost::AskText(std::string_view caption, std::string_view prompt, std::string& value) {
+  if (Unattended()) return false;
   QInputDialog dialog(parent_);
   dialog.setWindowTitle(FromLatin1(caption));
   dialog.setLabelText(FromLatin1(prompt));
@@ -129,6 +164,7 @@ QStringList QtNameFilters(std::string_view filter) {
 
 FileChoice QtUiHost::ChooseFile(std::string_view caption, std::string_view initialDir,
                                 std::string_view filter) {
+  if (Unattended()) return {};
   std::string dir(initialDir), mask;
   std::string last = FileNameOf(dir);
   if (last.find('*') != std::string::npos) {
@@ -147,6 +183,7 @@ FileChoice QtUiHost::ChooseFile(std::string_view caption, std::string_view initi
 }
 
 FileChoice QtUiHost::SelectFolder(std::string_view caption, std::string_view initialDir) {
+  if (Unattended()) return {};
   QFileDialog dialog(parent_, FromLatin1(caption), FromLatin1(FsPath(initialDir)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::Directory);

@@ -5,6 +5,7 @@
 // driver until the operator has pressed OK.
 
 #include <QString>
+#include <atomic>
 #include <functional>
 
 #include "core/uihost.h"
@@ -43,10 +44,14 @@ class QtUiHost : public UiHost {
   // Program empty: Args is a file or address opened with the desktop's handler.
   bool OpenPath(std::string_view program, std::string_view args, std::string_view workDir) override;
   void ShowHelp(std::string_view topic) override;
+  void SetUnattended(bool on) override;
+  bool Unattended() const override { return unattended_.load(); }
 
  private:
   void ShowNoticeHere(const std::string& caption, const std::string& text, bool holdCallOver);
   QWidget* parent_;
+  // Read by driver threads that raise notices.
+  std::atomic<bool> unattended_{false};
 };
 
 // "desc|mask|..." to Qt's "desc (mask);;..." list.

@@ -39,7 +39,7 @@ int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
     RaiseOnSecondStart(instance, callOver, window);
     QTimer signalPoll;
     QObject::connect(&signalPoll, &QTimer::timeout, &window, [&window] {
-      if (StopSignals::Take()) window.CloseWithoutQuestion();
+      if (StopSignals::Take()) window.StopBySignal();
     });
     signalPoll.start(200);
     window.Start();

@@ -64,6 +64,30 @@ TEST_F(Frontends, OnAnXServerTheWindowOpensComesForwardAndClosesOnSignal) {
   xvfb.Signal(SIGTERM);
   xvfb.Wait();
 }
+
+TEST_F(Frontends, AStopSignalClosesABoxThatIsOpenAndEndsTheStation) {
+  // An unknown protocol raises a notice box at start; nobody is there to
+  // press OK, as with a service stop or a logout.
+  WriteFile(ini, "[Program]\r\nMaskiner=2\r\nTemp=" + dir.Path() +
+                     "\r\n[Maskin1]\r\nProtokoll=TULL\r\n[Maskin2]\r\nProtokoll=Ingen\r\n");
+  Process xvfb(
+      {"/usr/bin/Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+  std::string display = xvfb.WaitForLine("");
+  ASSERT_FALSE(display.empty()) << xvfb.Stderr();
+  Process zova({ZOVA_EXE, ini}, Env(":" + display));
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!Exists(SocketPath()) && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(Exists(SocketPath())) << zova.Stderr();
+  // The box opens right after the listener; give it the moment it needs.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  zova.Signal(SIGTERM);
+  EXPECT_EQ(zova.Wait(), 0) << zova.Stderr();
+  EXPECT_NE(zova.Stderr().find("Ugyldig protokoll: TULL"), std::string::npos)
+      << "the box closed by the stop is logged: " << zova.Stderr();
+  xvfb.Signal(SIGTERM);
+  xvfb.Wait();
+}
 #endif
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "core/clock.h"
 #include "core/driver/protocol_table.h"
+#include "core/latin1.h"
 #include "core/single_instance.h"
 #include "ui/run_window.h"
 #include "ui_fixture.h"
@@ -197,6 +198,52 @@ TEST_F(DriverTest, ANoticeFromADriverHoldsOnlyThatDriver) {
   EXPECT_EQ(dialogs.title, "Maskin1");
   EXPECT_EQ(dialogs.text, "Linjefeil");
   EXPECT_TRUE(otherRanWhileOpen);
+}
+
+TEST_F(DriverTest, NoticesRaisedWhileTheStationClosesAreLoggedNotShown) {
+  g_script = [](TMsg& d) {
+    IdleUntilTerminated(d);
+    // A line that fails while its driver stops, as a control's does when it
+    // is switched off with the station.
+    ShowNotice("Xon mottatt", L1("Klarer ikke å bytte til software"));
+    d.SetCell(kColStatus, "Stoppet");
+  };
+  DialogAnswerer dialogs("OK");  // a box, if one came, would not hang the test
+  WindowRig rig("[Program]\nMaskiner=2\n");
+  rig.window->Start();
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(rig.window->close());
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(dialogs.shown, 0);
+  EXPECT_NE(log.find("melding [Xon mottatt] Klarer ikke \xC3\xA5 bytte til software"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(rig.Model().Cell(kColStatus, 2), "Stoppet");
+  EXPECT_FALSE(dialogs.host.Unattended()) << "an operator's close leaves the window attended";
+}
+
+TEST_F(DriverTest, AStopSignalClosesTheOpenBoxAndThenTheStation) {
+  std::atomic<bool> noticeDone{false};
+  g_script = [&](TMsg& d) {
+    if (d.MachineNo() == 1) ShowNotice("Maskin1", "Linjefeil");
+    noticeDone = true;
+    IdleUntilTerminated(d);
+  };
+  DialogAnswerer dialogs("");  // nobody presses anything
+  WindowRig rig("[Program]\n");
+  dialogs.onDialog = [&](QDialog*) { rig.window->StopBySignal(); };
+  rig.window->Start();
+  ::testing::internal::CaptureStderr();
+  ASSERT_TRUE(SpinUntil([&] { return rig.window->Closing(); }));
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(noticeDone) << "the driver went on once its box was closed";
+  EXPECT_EQ(dialogs.shown, 1);
+  EXPECT_EQ(rig.station->Machines().RunningCount(), 0);
+  EXPECT_NE(log.find("melding [Maskin1] Linjefeil"), std::string::npos) << log;
+  // Nobody answers from now on: questions get the answer that loses nothing.
+  EXPECT_TRUE(dialogs.host.AskYesNo("Lagre", "Lagre data?", true));
+  EXPECT_FALSE(dialogs.host.AskYesNo("Slette", "Slette filer?", false));
+  EXPECT_EQ(dialogs.shown, 1);
 }
 
 TEST(SecondStart, BringsTheMinimisedWindowForward) {
