@@ -1,7 +1,5 @@
 #include "netfiles/register_netfiles.h"
 
-#include <memory>
-
 #include "core/driver/protocol_table.h"
 #include "netfiles/tfiler.h"
 #include "netfiles/tkattemp.h"
@@ -9,21 +7,10 @@
 
 namespace zova {
 
-namespace {
-
-template <typename T>
-DriverFactory FactoryOf() {
-  return [](const UiLinks& links, MachineRequest& request, int n) -> std::unique_ptr<TMsg> {
-    return std::make_unique<T>(links, request, n);
-  };
-}
-
-}  // namespace
-
 void RegisterNetFileDrivers() {
-  RegisterDriverClass("TFiler", FactoryOf<TFiler>());
-  RegisterDriverClass("TKatTemp", FactoryOf<TKatTemp>());
-  RegisterDriverClass("TWinTool", FactoryOf<TWinTool>());
+  RegisterDriver<TFiler>("TFiler");
+  RegisterDriver<TKatTemp>("TKatTemp");
+  RegisterDriver<TWinTool>("TWinTool");
 }
 
 }  // namespace zova

@@ -178,24 +178,39 @@ TEST_F(TComTest, ARunStopsWhereACharacterNeedsTheLineLayer) {
     char ch = 0;
     d->ReadChar(rec, false, ok, ch);
     ASSERT_TRUE(ok);
-    char run[64];
-    const size_t n = d->PeekRun(rec, run, sizeof run);
-    EXPECT_EQ(std::string(run, n), c.run);
-    EXPECT_EQ(d->PeekRun(rec, run, sizeof run), n) << "peeking takes nothing";
-    d->TakeRun(rec, run, n);
-    EXPECT_EQ(rec.CharCount, static_cast<int64_t>(1 + n));
-    EXPECT_EQ(d->PeekRun(rec, run, sizeof run), 0u);
+    // The run is offered whole; what the reader does not use stays.
+    std::string offered;
+    ASSERT_TRUE(d->ReadRun(rec, true, true, 64, [&](const char* data, size_t n) {
+      offered.assign(data, n);
+      return n > 1 ? n - 1 : n;
+    }));
+    EXPECT_EQ(offered, c.run);
+    const int64_t used = static_cast<int64_t>(c.run.size() > 1 ? c.run.size() - 1 : 1);
+    EXPECT_EQ(rec.CharCount, 1 + used);
+    if (c.run.size() > 1) {
+      d->ReadChar(rec, false, ok, ch);
+      EXPECT_TRUE(ok && ch == c.run.back()) << "the unused character is read next";
+    }
     d->ClosePort(rec);
   }
   Open("Kode=ASCII\n");
   Feed("ABC");
   bool ok = false;
-  char ch = 0, run[8];
+  char ch = 0;
   d->ReadChar(rec, false, ok, ch);
   TCom::UnreadChar(rec, ch);
-  EXPECT_EQ(d->PeekRun(rec, run, sizeof run), 0u) << "a pushed-back character comes first";
-  d->ReadChar(rec, false, ok, ch);
-  EXPECT_EQ(d->PeekRun(rec, run, 1), 1u) << "no more than asked for";
+  std::string offered;
+  auto take = [&](const char* data, size_t n) {
+    offered.assign(data, n);
+    return n;
+  };
+  ASSERT_TRUE(d->ReadRun(rec, true, true, 64, take));
+  EXPECT_EQ(offered, "A") << "a pushed-back character comes first, on its own";
+  ASSERT_TRUE(d->ReadRun(rec, true, true, 1, take));
+  EXPECT_EQ(offered, "B") << "no more than asked for";
+  ASSERT_TRUE(d->ReadRun(rec, true, true, 64, take));
+  EXPECT_EQ(offered, "C");
+  EXPECT_FALSE(d->ReadRun(rec, true, true, 64, take)) << "a quiet line reads nothing";
 }
 
 TEST_F(TComTest, PushedBackCharacterComesFirst) {

@@ -42,4 +42,14 @@ void RegisterDriverClass(const std::string& className, DriverFactory factory);
 void UnregisterDriverClass(const std::string& className);
 const DriverFactory* FindDriverClass(const std::string& className);
 
+// The factory of a driver class T that is built from the window's links, its
+// request record and its machine number: RegisterDriver<TZova>("TZova").
+template <typename T>
+void RegisterDriver(const std::string& className) {
+  RegisterDriverClass(
+      className, [](const UiLinks& links, MachineRequest& request, int n) -> std::unique_ptr<TMsg> {
+        return std::make_unique<T>(links, request, n);
+      });
+}
+
 }  // namespace zova

@@ -8,6 +8,7 @@
 // Waiting goes through the station's Clock, except the device timeouts,
 // which are the line's own real time.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -48,14 +49,30 @@ class TCom : public TFile {
       StopSender(rec, false, ch);
   }
   void PollChar(TComPort& rec, bool& ok, char& ch);
-  // A reception's fast path: up to Max bytes the device already holds,
-  // decoded into Out without being taken, up to the first that needs the
-  // line layer on its own (an invalid character, an XON that starts a send)
-  // and only while nothing else does (a pushed-back character, a raw line).
-  // 0: read the next one with ReadCheckedChar.
-  size_t PeekRun(const TComPort& rec, char* out, size_t max) const;
-  // Takes the first N of them as ReadCheckedChar would have, one by one.
-  void TakeRun(TComPort& rec, const char* chars, size_t n);
+  // A reception's read. What the line already holds goes to Take decoded, as
+  // one run of at most MaxRun characters; Take(const char*, size_t) returns
+  // how many of them it used (at least one). Only those are taken from the
+  // line (logged, echoed and counted, once for the run); the rest stay for
+  // the next read. A character that needs the line layer on its own (an
+  // invalid one, an XON that starts a send, a pushed-back one, anything on a
+  // raw line), or none held yet, is read as ReadCheckedChar reads it, waiting
+  // as Idle says, and handed on as a run of one. False: nothing was read (a
+  // quiet line, a read error, an XON taken as the start signal).
+  template <typename Take>
+  bool ReadRun(TComPort& rec, bool check, bool idle, size_t maxRun, Take&& take) {
+    char run[kMaxRun];
+    if (const size_t n = maxRun > 1 ? PeekRun(rec, run, std::min(maxRun, kMaxRun)) : 0) {
+      const size_t used = take(static_cast<const char*>(run), n);
+      TakeRun(rec, run, std::min(used, n));
+      return true;
+    }
+    char ch = 0;
+    bool ok = false;
+    ReadCheckedChar(rec, check, ok, ch, idle);
+    if (ok) take(static_cast<const char*>(&ch), size_t{1});
+    return ok;
+  }
+  static constexpr size_t kMaxRun = 4096;
   static void UnreadChar(TComPort& rec, char ch);
   static bool HasUnreadChar(const TComPort& rec) { return rec.HasUnread; }
 
@@ -101,6 +118,11 @@ class TCom : public TFile {
   void Pause(int64_t ms) { TheClock().Sleep(ms, TerminateFlag()); }
 
  private:
+  // Up to Max bytes the device already holds, decoded into Out without being
+  // taken, up to the first that needs the line layer on its own.
+  size_t PeekRun(const TComPort& rec, char* out, size_t max) const;
+  // Takes the first N of them as ReadCheckedChar would have, one by one.
+  void TakeRun(TComPort& rec, const char* chars, size_t n);
   static int ReadTimeout(const TComPort& rec) {
     return rec.ReadsReturnAtOnce ? 0 : rec.TimeMultiplier;
   }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "serial/line/tcom.h"
+#include "serial/standard/standard_framer.h"
 
 namespace zova {
 
@@ -78,6 +79,8 @@ class TZova : public TCom {
   void RunCycle(int& receiptPending);
 
  private:
+  void ReceiveFramed(StandardFramer& framer, bool& storeOk);
+  void ConcludeReception(bool complete, bool storeOk, bool& stored, bool& receiptIsError);
   void TakeOrders(int& receiptPending);
   void StartSendChoice(int& receiptPending);
   bool Busy() const { return Com.StartSeen || Com.HasUnread; }

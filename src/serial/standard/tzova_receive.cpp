@@ -7,16 +7,12 @@
 #include "core/mainthread.h"
 #include "core/uihost.h"
 #include "serial/standard/send_choice.h"
+#include "serial/standard/standard_framer.h"
 #include "serial/standard/tzova.h"
 
 namespace zova {
 
 namespace {
-
-// The first character of a code as a byte, or -1 for none.
-int FirstCode(const std::string& code) {
-  return code.empty() ? -1 : static_cast<unsigned char>(code[0]);
-}
 
 // Bytes a reception takes in one go when the line already holds them.
 constexpr size_t kReceiveRun = 4096;
@@ -42,76 +38,52 @@ void TZova::Receive(bool& stored, bool& receiptIsError) {
   if (!ok) {
     SetCell(kColMelding, L1("Umulig å åpne filen: ") + TempName);
   } else {
-    bool started = StartKode.empty(), stopSeen = false, endSeen = false, matched = false;
-    bool storeFailed = false;
-    ResetStopMatcher(StoppFeil);
-    const int startCode = FirstCode(StartKode), stopCode = FirstCode(StoppKode),
-              endCode = FirstCode(StoppTegn);
-    // The codes of one character; true when it ends the reception (it is
-    // then not stored).
-    auto codes = [&](char ch) {
-      const int c = static_cast<unsigned char>(ch);
-      if (started && c == stopCode) stopSeen = true;
-      if (!stopSeen && c == startCode) started = true;
-      endSeen = c == endCode;
-      return endSeen;
-    };
-    auto headAndMatch = [&](char ch) {
-      AddToHead(ch);
-      bool found = false;
-      MatchStop(ch, found);
-      matched = matched || found;
-    };
-    char run[kReceiveRun];
-    for (;;) {
-      // What the line already holds goes through as a run; the line layer
-      // reads the rest one by one, with its waits and checks.
-      if (const size_t n = HandShakeTest ? 0 : PeekRun(Com, run, sizeof run)) {
-        size_t used = 0;
-        while (used < n && !codes(run[used])) ++used;
-        bool stored1 = true;
-        StoreChars(run, used, stored1);
-        storeFailed = storeFailed || !stored1;
-        if (endSeen) ++used;
-        for (size_t i = 0; i < used && (!HeadFull() || MatchingStop()); ++i) headAndMatch(run[i]);
-        TakeRun(Com, run, used);
-        if (Terminated() || endSeen) break;
-        continue;
-      }
-      char ch = 0;
-      bool read = false;
-      // Outside the program a single quiet period ends the reception.
-      ReadCheckedChar(Com, true, read, ch, stopSeen || !started);
-      if (!read) break;
-      if (HandShakeTest && Com.CharCount == 100) Pause(15000);
-      if (!codes(ch)) {
-        bool stored1 = true;
-        StoreChar(ch, stored1);
-        storeFailed = storeFailed || !stored1;
-      }
-      headAndMatch(ch);
-      if (Terminated() || endSeen) break;
-    }
-    for (size_t i = 1; endSeen && i < StoppTegn.size(); ++i) {
+    StandardFramer framer({StartKode, StoppKode, StoppTegn, StoppFeil});
+    bool storeOk = true;
+    ReceiveFramed(framer, storeOk);
+    // The rest of a longer end sequence belongs to this reception, not the next.
+    for (size_t i = 0; i < framer.EndSequenceRest(); ++i) {
       char ch = 0;
       bool read = false;
       ReadChar(Com, false, read, ch);
     }
     FlushConsole();
-    const bool complete = ReceptionComplete(stopSeen, matched, StoppKode.empty(), started);
-    if (complete || LagreAlt || Com.CharCount <= Noise) {
-      // A reception that could not be written whole is not passed off as a
-      // program: it is reported as a storage fault.
-      FinishReceive(complete, !storeFailed, receiptIsError, stored, true);
-    } else {
-      CloseFile(ok);
-      stored = false;
-      receiptIsError = true;
-      ReportCell(kColStatus, "Lagring avbrutt");
-      SetCell(kColMelding, "Datamottak ikke komplett");
-    }
+    ConcludeReception(framer.Complete(), storeOk, stored, receiptIsError);
   }
   if (PreemptRule) EndSend(Com, false);
+}
+
+void TZova::ReceiveFramed(StandardFramer& framer, bool& storeOk) {
+  // The handshake test pauses after the 100th character, so it reads them
+  // one at a time.
+  const size_t maxRun = HandShakeTest ? 1 : kReceiveRun;
+  auto take = [&](const char* data, size_t n) {
+    const StandardFramer::Step step = framer.Feed({data, n});
+    bool stored = true;
+    StoreChars(data, step.stored, stored);
+    storeOk = storeOk && stored;
+    for (size_t i = 0; i < step.used && !HeadFull(); ++i) AddToHead(data[i]);
+    return step.used;
+  };
+  while (ReadRun(Com, true, framer.QuietEnds(), maxRun, take)) {
+    if (HandShakeTest && Com.CharCount == 100) Pause(15000);
+    if (Terminated() || framer.Ended()) break;
+  }
+}
+
+void TZova::ConcludeReception(bool complete, bool storeOk, bool& stored, bool& receiptIsError) {
+  if (complete || LagreAlt || Com.CharCount <= Noise) {
+    // A reception that could not be written whole is not passed off as a
+    // program: it is reported as a storage fault.
+    FinishReceive(complete, storeOk, receiptIsError, stored, true);
+    return;
+  }
+  bool closed = false;
+  CloseFile(closed);
+  stored = false;
+  receiptIsError = true;
+  ReportCell(kColStatus, "Lagring avbrutt");
+  SetCell(kColMelding, "Datamottak ikke komplett");
 }
 
 void TZova::FinishReceive(bool complete, bool keep, bool& receiptIsError, bool& stored,
