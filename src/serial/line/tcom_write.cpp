@@ -63,19 +63,29 @@ bool TCom::HeldByDsr(TComPort& rec) {
   return m && !m->dsr;
 }
 
-bool TCom::WriteByteTries(TComPort& rec, uint8_t b, int tries) {
-  for (int i = 0; i < tries; ++i) {
-    if (i > 0 && Terminated()) return false;
+size_t TCom::WriteRetrying(TComPort& rec, const uint8_t* data, size_t len, int tries,
+                           TryTime time) {
+  size_t done = 0;
+  if (!rec.Handle) return done;
+  for (int t = 0; t < tries && done < len; ++t) {
+    if (t > 0 && Terminated()) break;
     if (HeldByDsr(rec)) {
       Pause(rec.TimeMultiplier);
       continue;
     }
-    IoResult r = rec.Handle->Write(&b, 1, rec.TimeMultiplier);
-    if (r.count == 1) return true;
-    // An error returns at once; do not spend the tries in a few microseconds.
-    if (!r.timedOut) Pause(rec.TimeMultiplier);
+    const size_t rest = len - done;
+    const int timeout =
+        time == TryTime::kOneCharacter ? rec.TimeMultiplier : BlockTimeout(rec, rest);
+    IoResult r = rec.Handle->Write(data + done, rest, timeout);
+    if (r.count > 0) {
+      done += r.count;
+      t = -1;
+    } else if (!r.timedOut) {
+      // An error returns at once; do not spend the tries in a few microseconds.
+      Pause(rec.TimeMultiplier);
+    }
   }
-  return false;
+  return done;
 }
 
 void TCom::WriteRawChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
@@ -83,9 +93,8 @@ void TCom::WriteRawChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
     BufferedWrite(rec, false, ok, ch, noRetry);
     return;
   }
-  ok = false;
-  if (!rec.Handle) return;
-  ok = WriteByteTries(rec, WireByte(rec, ch), noRetry ? 1 : rec.WriteTries);
+  const uint8_t b = WireByte(rec, ch);
+  ok = WriteRetrying(rec, &b, 1, noRetry ? 1 : rec.WriteTries, TryTime::kOneCharacter) == 1;
   if (!ok) return;
   NoteSent(rec, &ch, 1);
   AfterWrite(rec);
@@ -169,21 +178,10 @@ void TCom::WriteChars(TComPort& rec, std::string_view data, bool noRetry, bool& 
   rec.LineLength = state.lineLength;
   const std::vector<uint8_t> wire = ToWire(rec, line);
   // Each try has the time one character would get: a control that holds the
-  // line is given up on as soon as with single writes, and a try that moves
-  // anything counts the tries again from there.
-  size_t done = 0;
-  const int tries = noRetry ? 1 : rec.WriteTries;
-  for (int t = 0; t < tries && done < wire.size(); ++t) {
-    if (t > 0 && Terminated()) break;
-    IoResult r = rec.Handle->Write(wire.data() + done, wire.size() - done, rec.TimeMultiplier);
-    if (r.count == 0) {
-      if (!r.timedOut) Pause(rec.TimeMultiplier);
-      continue;
-    }
-    NoteSent(rec, line.data() + done, r.count);
-    done += r.count;
-    t = -1;
-  }
+  // line is given up on as soon as with single writes.
+  const size_t done = WriteRetrying(rec, wire.data(), wire.size(), noRetry ? 1 : rec.WriteTries,
+                                    TryTime::kOneCharacter);
+  NoteSent(rec, line.data(), done);
   ok = done == wire.size();
   sent = CharsWritten(ends, done);
 }
@@ -247,17 +245,13 @@ void TCom::WriteUntilAnswer(TComPort& rec, const std::string& text, bool& ok, bo
 void TCom::WriteBuffer(TComPort& rec, int length, bool& ok, const char* data, int& written) {
   written = 0;
   ok = false;
-  if (!rec.Handle || length < 0) return;
+  if (!rec.Handle || length < 0 || Terminated()) return;
   const auto* bytes = reinterpret_cast<const uint8_t*>(data);
-  for (int tries = 0; written < length && tries < rec.WriteTries && !Terminated(); ++tries) {
-    const size_t rest = static_cast<size_t>(length - written);
-    IoResult r = rec.Handle->Write(bytes + written, rest, BlockTimeout(rec, rest));
-    // Tested once a block: a fast send otherwise spends a test on every byte.
-    if (Logging)
-      for (size_t i = 0; i < r.count; ++i) LogByte(kMarkSent, bytes[written + i]);
-    written += static_cast<int>(r.count);
-    if (r.count > 0) tries = -1;  // progress: the tries count again from here
-  }
+  written = static_cast<int>(
+      WriteRetrying(rec, bytes, static_cast<size_t>(length), rec.WriteTries, TryTime::kWholeRest));
+  // Tested once a block: a fast send otherwise spends a test on every byte.
+  if (Logging)
+    for (int i = 0; i < written; ++i) LogByte(kMarkSent, bytes[i]);
   ok = written == length;
   if (ok) return;
   SetCell(kColMelding, std::to_string(rec.CharCount + written));
@@ -282,16 +276,9 @@ void TCom::BufferedWrite(TComPort& rec, bool flush, bool& ok, char ch, bool noRe
     return;
   }
   const std::vector<uint8_t> wire = ToWire(rec, rec.OutBuf);
-  size_t done = 0;
-  const int tries = noRetry ? 1 : rec.WriteTries;
-  for (int t = 0; t < tries && done < wire.size(); ++t) {
-    if (t > 0 && Terminated()) break;
-    const size_t rest = wire.size() - done;
-    IoResult r = rec.Handle->Write(wire.data() + done, rest, BlockTimeout(rec, rest));
-    if (r.count == 0) continue;
-    NoteSent(rec, rec.OutBuf.data() + done, r.count);
-    done += r.count;
-  }
+  const size_t done = WriteRetrying(rec, wire.data(), wire.size(), noRetry ? 1 : rec.WriteTries,
+                                    TryTime::kWholeRest);
+  NoteSent(rec, rec.OutBuf.data(), done);
   rec.OutBuf.erase(0, done);
   ok = rec.OutBuf.empty();
   if (ok) AfterWrite(rec);
