@@ -1,21 +1,15 @@
 #include "sim_script.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <set>
 
 namespace zova::sim {
 
 namespace {
 
-struct CommandShape {
-  const char* name;
-  size_t args;
-};
-
-constexpr CommandShape kCommands[] = {
-    {"wait-open", 0}, {"wait", 1},    {"send", 1},   {"request", 1}, {"noise", 1}, {"xon", 0},
-    {"xoff", 0},      {"capture", 1}, {"expect", 1}, {"drop", 0},    {"echo", 1},
-};
+bool Contains(const std::vector<std::string>& list, const std::string& word) {
+  return std::find(list.begin(), list.end(), word) != list.end();
+}
 
 }  // namespace
 
@@ -31,11 +25,6 @@ long SimCommand::Num(const std::string& key, long def, bool& ok) const {
   long v = std::strtol(it->second.c_str(), &end, 10);
   if (it->second.empty() || *end != '\0') ok = false;
   return v;
-}
-
-bool IsFlag(const std::string& option) {
-  static const std::set<std::string> flags = {"--xon", "--no-xoff", "--paced"};
-  return flags.count(option) != 0;
 }
 
 std::vector<std::string> SplitWords(const std::string& line, std::string& error) {
@@ -65,37 +54,26 @@ std::vector<std::string> SplitWords(const std::string& line, std::string& error)
   return words;
 }
 
-bool ParseCommand(const std::string& line, int lineNo, SimCommand& cmd, std::string& error) {
-  cmd = SimCommand{};
-  cmd.line = lineNo;
-  std::vector<std::string> words = SplitWords(line, error);
-  if (!error.empty()) return false;
-  if (words.empty()) return true;
-  cmd.name = words[0];
-  const CommandShape* shape = nullptr;
-  for (const auto& s : kCommands)
-    if (cmd.name == s.name) shape = &s;
-  if (!shape) {
-    error = "unknown command '" + cmd.name + "'";
-    return false;
-  }
+bool ParseWords(const std::vector<std::string>& words, const CommandShape& shape, SimCommand& cmd,
+                std::string& error) {
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& w = words[i];
-    if (w.size() > 2 && w.compare(0, 2, "--") == 0) {
-      if (IsFlag(w)) {
-        cmd.options[w] = "1";
-      } else if (i + 1 < words.size()) {
-        cmd.options[w] = words[++i];
-      } else {
-        error = "option " + w + " needs a value";
-        return false;
-      }
-    } else {
+    if (w.size() <= 2 || w.compare(0, 2, "--") != 0) {
       cmd.args.push_back(w);
+    } else if (Contains(shape.flags, w)) {
+      cmd.options[w] = "1";
+    } else if (!Contains(shape.values, w)) {
+      error = cmd.name + ": unknown option " + w;
+      return false;
+    } else if (i + 1 < words.size()) {
+      cmd.options[w] = words[++i];
+    } else {
+      error = "option " + w + " needs a value";
+      return false;
     }
   }
-  if (cmd.args.size() != shape->args) {
-    error = cmd.name + " takes " + std::to_string(shape->args) + " argument(s)";
+  if (cmd.args.size() != shape.args) {
+    error = cmd.name + " takes " + std::to_string(shape.args) + " argument(s)";
     return false;
   }
   return true;

@@ -20,15 +20,23 @@ struct SimCommand {
   long Num(const std::string& key, long def, bool& ok) const;
 };
 
+// What a command accepts, so that a script is refused before the line opens
+// rather than half way through.
+struct CommandShape {
+  size_t args = 0;
+  std::vector<std::string> values;  // options followed by a value: "--timeout"
+  std::vector<std::string> flags;   // options standing alone: "--xon"
+};
+
 // Words of a line; "double quotes" keep blanks, a backslash inside them
 // escapes the next character. Blank lines and lines starting with # give no
 // words.
 std::vector<std::string> SplitWords(const std::string& line, std::string& error);
 
-// False with Error set for an unknown command or a missing argument.
-bool ParseCommand(const std::string& line, int lineNo, SimCommand& cmd, std::string& error);
-
-// Commands that take no options' values: their options are flags.
-bool IsFlag(const std::string& option);
+// Fills Cmd's arguments and options from Words (the command's name is
+// Words[0]). False with Error set for an option Shape does not know, an
+// option without its value or the wrong number of arguments.
+bool ParseWords(const std::vector<std::string>& words, const CommandShape& shape, SimCommand& cmd,
+                std::string& error);
 
 }  // namespace zova::sim

@@ -292,5 +292,47 @@ TEST(CncSim, BadScriptsAreRefused) {
   EXPECT_EQ(missing.Wait(), 1);
 }
 
+TEST(CncSim, StandardIsTheDefaultControlAndUnknownControlsAreRefused) {
+  {
+    Sim sim({"--control", "standard", "-e", "wait-open", "-e", "request %O1[CR]"});
+    auto dev = OpenStation(sim);
+    ASSERT_TRUE(dev);
+    EXPECT_EQ(ReadUntil(*dev, '\r'), "%O1\r");
+    EXPECT_EQ(sim.Wait(), 0);
+  }
+  Sim unknown({"--control", "3964", "-e", "wait-open"});
+  EXPECT_EQ(unknown.Line(), "") << "refused before a line is made";
+  EXPECT_EQ(unknown.Wait(), 2);
+}
+
+// The echo control keeps the standard commands: bytes that came with the
+// expected text but after it are echoed too, and every byte value passes
+// unchanged in both directions.
+TEST(CncSim, EchoControlSendsBackEveryByte) {
+  Sim sim({"--control", "echo", "--baud", "115200", "-e", "wait-open", "-e", "expect HELLO[CR]",
+           "-e", "echo-back --quiet 300", "-e", "echo done"});
+  auto dev = OpenStation(sim);
+  ASSERT_TRUE(dev);
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  Write(*dev, "HELLO\r" + all);
+  std::string got;
+  uint8_t buf[512];
+  while (got.size() < all.size()) {
+    IoResult r = dev->Read(buf, sizeof buf, 2000);
+    if (r.count == 0) break;
+    got.append(reinterpret_cast<char*>(buf), r.count);
+  }
+  EXPECT_EQ(got, all);
+  EXPECT_EQ(sim.Line(), "done");
+  EXPECT_EQ(sim.Wait(), 0);
+}
+
+TEST(CncSim, EchoOfNothingFails) {
+  Sim sim({"--control", "echo", "-e", "wait-open", "-e", "echo-back --quiet 100"});
+  auto dev = OpenStation(sim);
+  EXPECT_EQ(sim.Wait(), 1);
+}
+
 }  // namespace
 }  // namespace zova

@@ -1,0 +1,45 @@
+#include "controls/control_registry.h"
+
+#include "controls/echo_control.h"
+#include "controls/standard_control.h"
+
+namespace zova::sim {
+
+namespace {
+
+using Factory = std::unique_ptr<SimControl> (*)(SimLine&, const SimOptions&);
+
+template <class Control>
+std::unique_ptr<SimControl> Make(SimLine& line, const SimOptions& options) {
+  return std::make_unique<Control>(line, options);
+}
+
+struct Entry {
+  std::string_view name;
+  Factory make;
+};
+
+constexpr Entry kControls[] = {
+    {"standard", &Make<StandardControl>},
+    {"echo", &Make<EchoControl>},
+};
+
+}  // namespace
+
+std::unique_ptr<SimControl> MakeControl(std::string_view name, SimLine& line,
+                                        const SimOptions& options) {
+  for (const Entry& e : kControls)
+    if (e.name == name) return e.make(line, options);
+  return nullptr;
+}
+
+std::string KnownControlNames() {
+  std::string names;
+  for (const Entry& e : kControls) {
+    if (!names.empty()) names += ", ";
+    names += e.name;
+  }
+  return names;
+}
+
+}  // namespace zova::sim
