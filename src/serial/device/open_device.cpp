@@ -5,6 +5,7 @@
 #include "core/config/config.h"
 #include "core/latin1.h"
 #include "serial/device/loopback_device.h"
+#include "serial/device/rfc2217_device.h"
 #include "serial/device/tcp_device.h"
 #include "serial/device/termios_device.h"
 
@@ -43,6 +44,7 @@ std::unique_ptr<SerialDevice> OpenDeviceByName(const std::string& device, int& e
     return nullptr;
   }
   if (HasPrefix(device, "TCP:")) return TcpDevice::Open(device, err);
+  if (HasPrefix(device, "RFC2217:")) return Rfc2217Device::Open(device, err);
   if (HasPrefix(device, "LOOP:")) {
     auto end = TakeLoopbackEnd(device.substr(5));
     err = end ? 0 : ENOENT;

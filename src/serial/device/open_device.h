@@ -1,8 +1,9 @@
 #pragma once
 // Which device a port name stands for. The name ("COM3", or any other)
 // names the line's INI section; its key Enhet names the device: a path, or
-// tcp:HOST:PORT, or loop:NAME for a parked loopback end (tests). Without
-// Enhet, "COMn" means /dev/ttyS<n-1> and any other name is taken as a path.
+// tcp:HOST:PORT, rfc2217:HOST:PORT, or loop:NAME for a parked loopback end
+// (tests). Without Enhet, "COMn" means /dev/ttyS<n-1> and any other name is
+// taken as a path.
 
 #include <memory>
 #include <string>

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "serial/device/serial_device.h"
+#include "serial/device/tcp_link.h"
 
 namespace zova {
 
@@ -22,7 +23,6 @@ class TcpDevice : public SerialDevice {
  public:
   // Connects once; null with Err set when that fails.
   static std::unique_ptr<TcpDevice> Open(std::string_view address, int& err);
-  ~TcpDevice() override;
 
   bool Configure(const LineSettings& settings, int& err) override;
   IoResult Write(const uint8_t* data, size_t len, int timeoutMs) override;
@@ -33,9 +33,9 @@ class TcpDevice : public SerialDevice {
   bool ResumeOutput() override { return true; }
   std::optional<LineErrorCounts> GetLineErrors() override;
   std::string Name() const override { return name_; }
-  bool Connected() const { return fd_ >= 0; }
+  bool Connected() const { return link_.Connected(); }
   // Shortest time between two connection attempts (1000 ms by default).
-  void SetReconnectGap(int ms) { reconnectGapMs_ = ms; }
+  void SetReconnectGap(int ms) { link_.SetReconnectGap(ms); }
 
  protected:
   IoResult ReadSome(uint8_t* buf, size_t max, int timeoutMs) override;
@@ -43,16 +43,10 @@ class TcpDevice : public SerialDevice {
 
  private:
   TcpDevice(std::string name, std::string host, uint16_t port)
-      : name_(std::move(name)), host_(std::move(host)), port_(port) {}
-  int Connect(int timeoutMs);  // 0 or errno
-  bool EnsureConnected(int timeoutMs, IoResult& r);
-  void Drop();
+      : name_(std::move(name)), link_(std::move(host), port) {}
 
-  std::string name_, host_;
-  uint16_t port_;
-  int fd_ = -1;
-  int64_t lastAttemptMs_ = -1000000;
-  int reconnectGapMs_ = 1000;
+  std::string name_;
+  TcpLink link_;
 };
 
 }  // namespace zova
