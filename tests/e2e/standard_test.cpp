@@ -8,6 +8,7 @@
 #include <cctype>
 
 #include "e2e/support/station_fixture.h"
+#include "serial/ser2net_server.h"
 
 namespace zova::test {
 namespace {
@@ -101,6 +102,27 @@ TEST_F(Standard, RequestForAMissingProgramSaysWhichFileAndNeverThatItStarted) {
   for (const std::string& line : station->Lines())
     EXPECT_EQ(line.find("SENDING STARTET"), std::string::npos) << line;
   EXPECT_EQ(control->Wait(), 0) << control->Stderr();
+  Stop(*station);
+}
+
+TEST_F(Standard, RequestIsAnsweredThroughANetworkSerialServer) {
+  // The control's line reaches the station through ser2net in RFC 2217 mode.
+  const std::string answer = "%\r\nO1000 (SVAR)\r\nG0 X1\r\nM30\r\n%\r\n";
+  std::string ini = WriteIni(1, "VenteTid=1\r\n", "XonXoff=True\r\n");
+  WriteFile(MachineDir(1) + "O1000.NC", answer);
+  auto control = Control(1, {"wait-open", kSettle, "request \"%[CR][LF](O1000) M30[CR][LF]\"",
+                             "capture " + (dir / "got.nc") + " --quiet 1500"});
+  Ser2net server(Link(1), Ser2net::Mode::Rfc2217);
+  ASSERT_EQ(server.Error(), "");
+  std::string text = ReadFile(ini);
+  const std::string enhet = "Enhet=" + Link(1);
+  text.replace(text.find(enhet), enhet.size(), "Enhet=" + server.Address());
+  WriteFile(ini, text);
+  auto station = Station(ini);
+  Expect(*station, "1 Melding: Filnavn mottatt");
+  Expect(*station, "1 Status: Fil sendt");
+  EXPECT_EQ(control->Wait(), 0) << control->Stderr();
+  EXPECT_EQ(ReadFile(dir / "got.nc"), answer + std::string(60, '\0'));
   Stop(*station);
 }
 
