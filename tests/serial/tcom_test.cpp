@@ -204,10 +204,15 @@ TEST_F(TComTest, ARunStopsWhereACharacterNeedsTheLineLayer) {
     offered.assign(data, n);
     return n;
   };
-  ASSERT_TRUE(d->ReadRun(rec, true, true, 64, take));
-  EXPECT_EQ(offered, "A") << "a pushed-back character comes first, on its own";
   ASSERT_TRUE(d->ReadRun(rec, true, true, 1, take));
-  EXPECT_EQ(offered, "B") << "no more than asked for";
+  EXPECT_EQ(offered, "A") << "a pushed-back character comes first; no more than asked for";
+  TCom::UnreadChar(rec, 'A');
+  ASSERT_TRUE(d->ReadRun(rec, true, true, 64, [&](const char* data, size_t n) {
+    offered.assign(data, n);
+    return size_t{2};
+  }));
+  EXPECT_EQ(offered, "ABC") << "what the line holds follows it";
+  EXPECT_EQ(rec.CharCount, 2) << "a pushed-back character was counted when it was first read";
   ASSERT_TRUE(d->ReadRun(rec, true, true, 64, take));
   EXPECT_EQ(offered, "C");
   EXPECT_FALSE(d->ReadRun(rec, true, true, 64, take)) << "a quiet line reads nothing";
@@ -393,6 +398,16 @@ TEST_F(TComTest, HeldRunFailsAfterTheTriesOfOneCharacter) {
   d->WriteChars(rec, "G1\r\n", false, ok, sent);
   EXPECT_TRUE(ok);
   EXPECT_EQ(Wire(), "G1\r\n");
+}
+
+TEST_F(TComTest, OpenTellsOfANegativeLoopDelayOnce) {
+  Open("LoopDelay=2\n");
+  EXPECT_EQ(ui.host.NoticeCount(), 0u);
+  Open("LoopDelay=-2\n");
+  ASSERT_EQ(ui.host.NoticeCount(), 1u);
+  EXPECT_EQ(ui.host.Notices()[0].caption, "Runder");
+  EXPECT_EQ(ui.host.Notices()[0].text, "2");
+  EXPECT_EQ(rec.LoopDelay, 2);
 }
 
 TEST_F(TComTest, ReportOpenFailureWaitsFiveSeconds) {

@@ -4,16 +4,12 @@
 #include "core/globals.h"
 #include "core/latin1.h"
 #include "core/numformat.h"
-#include "core/numparse.h"
 #include "core/paths.h"
 #include "core/uihost.h"
-#include "core/visual.h"
 
 namespace zova {
 
 namespace {
-
-constexpr size_t kMaxValue = 4095;  // the 4096-byte buffer of the profile API
 
 ProfileFile* ActiveFile() {
   const std::string& ini = Globals().IniFil;
@@ -29,52 +25,54 @@ ProfileFile* ActiveFile() {
   return lastFile;
 }
 
+// DefText only names the default in the warning about a missing active file.
+StoredValue Stored(std::string_view section, std::string_view key, std::string_view defText) {
+  ProfileFile* file = ActiveFile();
+  if (!file) {
+    ShowNotice("Advarsel", L1("Programfeil - ingen aktiv ini-fil:") + "\r[" + std::string(section) +
+                               "], " + std::string(key) + " = " + std::string(defText));
+    return std::nullopt;
+  }
+  if (section.empty() || key.empty()) return std::nullopt;
+  return file->Read(section, key);
+}
+
 }  // namespace
 
 std::string ReadIniStr(std::string_view section, std::string_view key, std::string_view def,
                        bool visual) {
-  std::string value(def);
-  ProfileFile* file = ActiveFile();
-  if (!file) {
-    ShowNotice("Advarsel", L1("Programfeil - ingen aktiv ini-fil:") + "\r[" + std::string(section) +
-                               "], " + std::string(key) + " = " + std::string(def));
-  } else if (!section.empty() && !key.empty()) {
-    if (auto v = file->Read(section, key)) value = v->substr(0, kMaxValue);
-  }
-  if (visual) VisualToStr(value);
-  return value;
+  return StrValue(Stored(section, key, def), def, visual);
 }
 
 std::string ReadIniUpper(std::string_view section, std::string_view key, std::string_view def,
                          bool visual) {
-  return UpperCase(ReadIniStr(section, key, def, visual));
+  return UpperValue(Stored(section, key, def), def, visual);
 }
 
 bool ReadIniBool(std::string_view section, std::string_view key, bool def) {
-  std::string v = ReadIniUpper(section, key, def ? "True" : "False");
-  return v == "TRUE" || v == "1";
+  return BoolValue(Stored(section, key, def ? "True" : "False"), def);
 }
 
 int ReadIniInt(std::string_view section, std::string_view key, int def) {
-  return ParseInteger(ReadIniStr(section, key, std::to_string(def))).value_or(def);
+  return IntValue(Stored(section, key, std::to_string(def)), def);
 }
 
 double ReadIniFloat(std::string_view section, std::string_view key, double def) {
-  return ParseFloat(ReadIniStr(section, key, FloatToStr(def, 4))).value_or(def);
+  return FloatValue(Stored(section, key, FloatToStr(def, 4)), def);
 }
 
 char ReadIniChar(std::string_view section, std::string_view key, char def) {
-  std::string v = ReadIniUpper(section, key, std::string(1, def), true);
-  return v.size() == 1 ? v[0] : def;
+  return CharValue(Stored(section, key, std::string(1, def)), def);
 }
 
 CharSet ReadIniCharSet(std::string_view section, std::string_view key, std::string_view def,
                        bool& present) {
-  std::string v = ReadIniStr(section, key, def, true);
-  present = !v.empty();
-  CharSet set;
-  for (char c : v) set.set(static_cast<unsigned char>(c));
-  return set;
+  return CharSetValue(Stored(section, key, def), def, present);
+}
+
+SectionValues IniSection(std::string_view section) {
+  return SectionValues(
+      [sec = std::string(section)](std::string_view key) { return Stored(sec, key, ""); });
 }
 
 bool IniKeyExists(std::string_view section, std::string_view key) {

@@ -23,7 +23,7 @@ void TCom::OpenPort(const std::string& portName, std::string_view extraValidChar
   ok = false;
   ReadComPortSettings(portName, extraValidChars, xonStartDefault, rec);
   int err = 0;
-  rec.Handle = OpenSerialDevice(portName, err);
+  rec.Handle = OpenDeviceByName(DeviceForPort(portName, rec.Enhet), err);
   if (!rec.Handle) {
     // The driver reports it (ReportOpenFailure); the reason goes to the log.
     LogMarker(true, Trim(portName) + ": " + DeviceErrorText(err));
@@ -36,8 +36,7 @@ void TCom::OpenPort(const std::string& portName, std::string_view extraValidChar
   }
   rec.Handle->SetDtr(true);
   rec.Handle->SetRts(true);
-  if (ReadIniInt(Trim(portName), "LoopDelay", 0) < 0)
-    ShowNotice("Runder", std::to_string(rec.LoopDelay));
+  if (rec.LoopDelayWasNegative) ShowNotice("Runder", std::to_string(rec.LoopDelay));
   rec.Visible = true;
   rec.LastErrors = rec.Handle->GetLineErrors().value_or(LineErrorCounts{});
   ok = true;

@@ -56,8 +56,8 @@ class TCom : public TFile {
   // the next read. A character that needs the line layer on its own (an
   // invalid one, an XON that starts a send, a pushed-back one, anything on a
   // raw line), or none held yet, is read as ReadCheckedChar reads it, waiting
-  // as Idle says, and handed on as a run of one. False: nothing was read (a
-  // quiet line, a read error, an XON taken as the start signal).
+  // as Idle says, and leads the run. False: nothing was read (a quiet line, a
+  // read error, an XON taken as the start signal).
   template <typename Take>
   bool ReadRun(TComPort& rec, bool check, bool idle, size_t maxRun, Take&& take) {
     char run[kMaxRun];
@@ -66,11 +66,14 @@ class TCom : public TFile {
       TakeRun(rec, run, std::min(used, n));
       return true;
     }
-    char ch = 0;
     bool ok = false;
-    ReadCheckedChar(rec, check, ok, ch, idle);
-    if (ok) take(static_cast<const char*>(&ch), size_t{1});
-    return ok;
+    ReadCheckedChar(rec, check, ok, run[0], idle);
+    if (!ok) return false;
+    // The wait brought whatever the line held by then: it goes with this one.
+    const size_t n = 1 + (maxRun > 1 ? PeekRun(rec, run + 1, std::min(maxRun, kMaxRun) - 1) : 0);
+    const size_t used = std::min(take(static_cast<const char*>(run), n), n);
+    if (used > 1) TakeRun(rec, run + 1, used - 1);
+    return true;
   }
   static constexpr size_t kMaxRun = 4096;
   static void UnreadChar(TComPort& rec, char ch);

@@ -1,6 +1,7 @@
 // Receptions of the standard driver: a program or request between start and
 // stop codes, and binary system files.
 
+#include <algorithm>
 #include <deque>
 
 #include "core/latin1.h"
@@ -16,6 +17,19 @@ namespace {
 
 // Bytes a reception takes in one go when the line already holds them.
 constexpr size_t kReceiveRun = 4096;
+
+// A paced line hands over one character at a time. After a run shorter than
+// this the reception waits as long as the line takes to bring that many
+// (at most kMaxGatherMs) before it reads again: the program arrives no later,
+// and the station wakes once for them instead of once a character.
+constexpr int kGatherChars = 16;
+constexpr int kMaxGatherMs = 20;
+
+int64_t GatherPauseMs(int baud) {
+  if (baud <= 0) return 0;
+  const int64_t ms = int64_t{kGatherChars} * 10 * 1000 / baud;  // 10 bits a character
+  return std::min<int64_t>(ms, kMaxGatherMs);
+}
 
 bool AskOnMainThread(const std::string& caption, const std::string& text, bool safeDefault) {
   bool yes = safeDefault;
@@ -57,7 +71,10 @@ void TZova::ReceiveFramed(StandardFramer& framer, bool& storeOk) {
   // The handshake test pauses after the 100th character, so it reads them
   // one at a time.
   const size_t maxRun = HandShakeTest ? 1 : kReceiveRun;
+  const int64_t gatherMs = HandShakeTest ? 0 : GatherPauseMs(Com.Dcb.baud);
+  size_t offered = 0;
   auto take = [&](const char* data, size_t n) {
+    offered = n;
     const StandardFramer::Step step = framer.Feed({data, n});
     bool stored = true;
     StoreChars(data, step.stored, stored);
@@ -68,6 +85,7 @@ void TZova::ReceiveFramed(StandardFramer& framer, bool& storeOk) {
   while (ReadRun(Com, true, framer.QuietEnds(), maxRun, take)) {
     if (HandShakeTest && Com.CharCount == 100) Pause(15000);
     if (Terminated() || framer.Ended()) break;
+    if (offered < kGatherChars && gatherMs > 0) Pause(gatherMs);
   }
 }
 
