@@ -483,7 +483,7 @@ Times CompareReceive(const std::string& data) {
   double catStored = Since(start);
   ::kill(cat, SIGTERM);
   WaitChild(cat);
-  Report("receive", "(reading)", readSec, "cat < pty > FILE", catSec, data.size(), 50);
+  Report("receive", "(reading)", readSec, "cat < pty > FILE", catSec, data.size(), 80);
   std::printf(
       "         station CPU while reading %.2f s; until stored: station %.2f s (\"Data lagret\"), "
       "cat %.2f s; station CPU %s\n",
@@ -772,10 +772,14 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
   }
   station.Stop();
   for (auto& c : controls) WaitChild(c->pid);
+  // Receiving should cost about what sending does: at most 10% of a core
+  // headless, 15% with the window.
+  const int target = stationSends ? 25 : g_display.empty() ? 10 : 15;
   std::printf(
       "many     %d lines at 9600 baud, station %s %zu bytes each: CPU %.2f s in %.2f s = "
-      "%.1f%% of one core (target < 25%%)",
-      machines, stationSends ? "sending" : "receiving", data.size(), cpu, wall, 100.0 * cpu / wall);
+      "%.1f%% of one core (target < %d%%)",
+      machines, stationSends ? "sending" : "receiving", data.size(), cpu, wall, 100.0 * cpu / wall,
+      target);
   if (stationSends) std::printf("; least busy line %.2f%% busy", minBusy);
   if (steady >= 0) std::printf("; steady 40 s from 20 s on: %.1f%% of one core", steady);
   std::printf("\n         %s: %s\n", g_display.empty() ? "headless" : "window", answers.c_str());
@@ -843,7 +847,7 @@ int main(int argc, char** argv) {
   if (want("receive")) {
     t.clear();
     for (long r = 0; r < rounds; ++r) t.push_back(CompareReceive(big));
-    ReportBest("receive", "(reading)", "cat < pty > FILE", t, big.size(), 50);
+    ReportBest("receive", "(reading)", "cat < pty > FILE", t, big.size(), 80);
   }
   if (want("paced")) PacedSend(Program(static_cast<size_t>(pacedKb) << 10, "PACED"));
   // A pty takes some 64 KB before it holds the writer back: a send must be

@@ -20,7 +20,8 @@ class Clock {
   // Wall-clock time for log lines and status records.
   virtual WallTime Now() = 0;
   // Sleeps Ms milliseconds; returns early (false) when Stop becomes true.
-  // Stop is polled at least every 20 ms of real time.
+  // Stop is polled at least every 20 ms of real time; without one the sleep
+  // is one piece.
   virtual bool Sleep(int64_t ms, const std::atomic<bool>* stop = nullptr) = 0;
 };
 

@@ -132,7 +132,7 @@ class SerialDevice {
   bool stripNul_ = false;
 
  private:
-  static constexpr size_t kBufferSize = 4096;
+  static constexpr size_t kBufferSize = 65536;
   uint8_t buffer_[kBufferSize];
   size_t begin_ = 0, end_ = 0;
   unsigned loggedFeatures_ = 0;

@@ -85,17 +85,18 @@ IoResult TermiosDevice::ReadSome(uint8_t* buf, size_t max, int timeoutMs) {
   // With VMIN = VTIME = 0 a tty read returns 0 both for "nothing yet" and for
   // a hang-up, so poll() tells them apart first.
   IoResult r;
-  // A read that filled the buffer leaves more waiting as a rule: take it
-  // without asking poll() first. A slow line's short reads still wait in
-  // poll(), so an idle line costs no extra call.
-  if (lastReadFull_) {
+  // A read that brought much leaves more waiting as a rule (a pty hands over
+  // what fills one kernel buffer at a time): take it without asking poll()
+  // first. A slow line's short reads still wait in poll(), so an idle line
+  // costs no extra call.
+  if (lastReadLarge_) {
     ssize_t n = ::read(fd_, buf, max);
     if (n > 0) {
-      lastReadFull_ = static_cast<size_t>(n) == max;
+      lastReadLarge_ = Large(static_cast<size_t>(n), max);
       r.count = static_cast<size_t>(n);
       return r;
     }
-    lastReadFull_ = false;
+    lastReadLarge_ = false;
     // Nothing, a hang-up or an error: poll() below tells which.
   }
   int ev = PollFd(fd_, POLLIN, timeoutMs);
@@ -110,7 +111,7 @@ IoResult TermiosDevice::ReadSome(uint8_t* buf, size_t max, int timeoutMs) {
   for (;;) {
     ssize_t n = ::read(fd_, buf, max);
     if (n > 0) {
-      lastReadFull_ = static_cast<size_t>(n) == max;
+      lastReadLarge_ = Large(static_cast<size_t>(n), max);
       r.count = static_cast<size_t>(n);
       return r;
     }

@@ -44,7 +44,10 @@ class TermiosDevice : public SerialDevice {
   LineSettings applied_;
   bool hasModem_ = true;
   bool hasCounters_ = true;
-  bool lastReadFull_ = false;
+  // The last read filled the buffer or brought at least kLargeRead bytes.
+  static constexpr size_t kLargeRead = 1024;
+  static bool Large(size_t n, size_t max) { return n == max || n >= kLargeRead; }
+  bool lastReadLarge_ = false;
 };
 
 // Waits for Events on Fd at most TimeoutMs, retrying EINTR with the time

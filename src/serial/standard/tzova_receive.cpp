@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <deque>
 
+#include "core/clock.h"
 #include "core/latin1.h"
 #include "core/mainthread.h"
 #include "core/uihost.h"
@@ -18,12 +19,13 @@ namespace {
 // Bytes a reception takes in one go when the line already holds them.
 constexpr size_t kReceiveRun = 4096;
 
-// A paced line hands over one character at a time. After a run shorter than
-// this the reception waits as long as the line takes to bring that many
-// (at most kMaxGatherMs) before it reads again: the program arrives no later,
-// and the station wakes once for them instead of once a character.
-constexpr int kGatherChars = 16;
-constexpr int kMaxGatherMs = 20;
+// A paced line hands over one character at a time. After a short run (one
+// that did not take twice this many) the reception waits as long as the line
+// takes to bring this many (at most kMaxGatherMs) before it reads again: the
+// program arrives no later, and the station wakes once for them instead of
+// once a character. A line that brings more at once is read at once.
+constexpr int kGatherChars = 32;
+constexpr int kMaxGatherMs = 40;
 
 int64_t GatherPauseMs(int baud) {
   if (baud <= 0) return 0;
@@ -85,7 +87,9 @@ void TZova::ReceiveFramed(StandardFramer& framer, bool& storeOk) {
   while (ReadRun(Com, true, framer.QuietEnds(), maxRun, take)) {
     if (HandShakeTest && Com.CharCount == 100) Pause(15000);
     if (Terminated() || framer.Ended()) break;
-    if (offered < kGatherChars && gatherMs > 0) Pause(gatherMs);
+    // Not sliced to watch for a stop: no longer than a read of the line
+    // waits, which a stop does not cut short either.
+    if (offered < 2 * kGatherChars && gatherMs > 0) TheClock().Sleep(gatherMs, nullptr);
   }
 }
 
