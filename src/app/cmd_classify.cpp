@@ -1,7 +1,7 @@
 #include <cstdio>
 
+#include "app/classify_command.h"
 #include "app/subcommand.h"
-#include "files/namesearch/classify_command.h"
 
 static int Classify(const std::vector<std::string>& args) {
   std::vector<std::string> rest = args;

@@ -1,7 +1,7 @@
 #include <cstdio>
 
+#include "app/convert_command.h"
 #include "app/subcommand.h"
-#include "files/convert/convert_command.h"
 
 static int Convert(const std::vector<std::string>& args) {
   std::vector<std::string> rest = args;

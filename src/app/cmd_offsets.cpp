@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "app/subcommand.h"
-#include "tools/tool_commands.h"
+#include "app/tool_commands.h"
 
 static int Offsets(const std::vector<std::string>& args) {
   std::vector<std::string> rest = args;

@@ -1,4 +1,4 @@
-#include "tools/tool_commands.h"
+#include "app/tool_commands.h"
 
 #include <unistd.h>
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/tool_commands.h"
 #include "core/clock.h"
 #include "support/test_support.h"
 #include "tools/register_file.h"
-#include "tools/tool_commands.h"
 
 namespace zova {
 namespace {

@@ -1,4 +1,4 @@
-#include "files/namesearch/classify_command.h"
+#include "app/classify_command.h"
 
 #include <algorithm>
 #include <fstream>

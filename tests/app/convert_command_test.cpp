@@ -1,4 +1,4 @@
-#include "files/convert/convert_command.h"
+#include "app/convert_command.h"
 
 #include <gtest/gtest.h>
 
