@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/logging/tlogg.h"
+#include "core/driver/tlogg.h"
 
 namespace zova {
 

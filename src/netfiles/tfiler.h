@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/logging/tlogg.h"
+#include "core/driver/tlogg.h"
 #include "netfiles/net_copy.h"
 
 namespace zova {

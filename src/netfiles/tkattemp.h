@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/logging/tlogg.h"
+#include "core/driver/tlogg.h"
 #include "netfiles/drop_settle.h"
 #include "netfiles/name_rules.h"
 #include "netfiles/net_copy.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/logging/tlogg.h"
+#include "core/driver/tlogg.h"
 #include "netfiles/net_copy.h"
 #include "netfiles/set_layout.h"
 

@@ -14,9 +14,9 @@
 #include <QToolTip>
 
 #include "core/config/config.h"
+#include "core/driver/tlogg.h"
 #include "core/file_settings.h"
 #include "core/latin1.h"
-#include "core/logging/tlogg.h"
 #include "core/paths.h"
 #include "core/startup.h"
 #include "core/uihost.h"

@@ -1,6 +1,6 @@
 // The logging layer's files, compared byte for byte, with a test clock.
 
-#include "core/logging/tlogg.h"
+#include "core/driver/tlogg.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

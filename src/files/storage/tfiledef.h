@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/logging/tlogg.h"
+#include "core/driver/tlogg.h"
 #include "files/storage/dir_listing.h"
 
 namespace zova {

@@ -1,4 +1,4 @@
-#include "core/logging/tlogg.h"
+#include "core/driver/tlogg.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
