@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/config/config.h"
+#include "core/file_settings.h"
 #include "core/latin1.h"
 #include "core/uihost.h"
 
@@ -124,6 +125,21 @@ MachineToolKeys ReadMachineToolKeys(std::string_view section) {
   k.LOffset = ReadIniFloat(section, "ZOffset", k.LOffset);
   k.OrigToolNavn = ReadIniBool(section, "OrigToolNavn", true);
   return k;
+}
+
+std::string ToolFileExt(bool turn, bool tool) {
+  if (tool) return ReadIniUpper("Program", "ToolExt", ".TD");
+  return turn ? ReadIniUpper("Program", "TurnExt", ".TDT")
+              : ReadIniUpper("Program", "MillExt", ".TDM");
+}
+
+std::string MachineToolReg(int machineNo, bool useD) {
+  std::string program = ReadIniUpper("Program", "ToolReg", "");
+  if (useD) program = ReadIniUpper("Program", "ToolDReg", program);
+  std::string section = MachineSection(machineNo);
+  std::string reg = ReadIniUpper(section, "ToolReg", program);
+  if (useD) reg = ReadIniUpper(section, "ToolDReg", reg);
+  return reg;
 }
 
 int ReadPresetterType(std::string_view section) {

@@ -54,6 +54,12 @@ struct MachineToolKeys {
 };
 MachineToolKeys ReadMachineToolKeys(std::string_view section);
 
+// [Program] ToolExt ".TD" for tool data; otherwise the tool-file extension of
+// the machine kind, TurnExt ".TDT" or MillExt ".TDM".
+std::string ToolFileExt(bool turn, bool tool);
+// The machine's ToolReg, or with UseD its ToolDReg; [Program] gives the defaults.
+std::string MachineToolReg(int machineNo, bool useD);
+
 // Forinnstiller (then Forinstiller): 1..17; 0 with "Ugyldig forinnstiller".
 int ReadPresetterType(std::string_view section);
 // EtterBehandling: 1 for PROSJEKTOR, 0 otherwise.

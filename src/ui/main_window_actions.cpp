@@ -19,6 +19,7 @@
 #include "core/latin1.h"
 #include "core/paths.h"
 #include "core/uihost.h"
+#include "tools/tool_settings.h"
 #include "ui/main_window.h"
 #include "ui/qt_uihost.h"
 #include "ui/window_logic.h"

@@ -1,7 +1,6 @@
 // What a reception is, decided once from its head: macro, tool file request,
 // tool data, directory request, print request, fetch request or program.
 
-#include "core/file_settings.h"
 #include "core/latin1.h"
 #include "core/model/station_model.h"
 #include "core/paths.h"

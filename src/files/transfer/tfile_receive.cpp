@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "core/file_settings.h"
 #include "core/latin1.h"
 #include "core/paths.h"
 #include "files/namesearch/head_text.h"

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/file_settings.h"
 #include "tools/tool_settings.h"
 
 namespace zova {
