@@ -101,6 +101,43 @@ TEST(TelnetEscape, DoublesEveryIacAndCountsWhatWentOut) {
   }
 }
 
+// What went out counted one byte at a time, as the definition reads.
+size_t DataBytesSentByteWise(const Bytes& data, size_t sent, bool& splitIac) {
+  splitIac = false;
+  size_t covered = 0, i = 0;
+  for (; i < data.size() && covered < sent; ++i) {
+    const size_t width = data[i] == 0xFF ? 2 : 1;
+    splitIac = covered + width > sent;
+    covered += width;
+  }
+  return i;
+}
+
+TEST(TelnetEscape, RunsAndSingleIacsCountAsByteByByteAtEveryCut) {
+  // Runs without 0xFF, runs of 0xFF and single ones, at both ends too.
+  Bytes data = {0xFF};
+  for (int i = 0; i < 300; ++i) data.push_back(i % 7 == 0 || (i > 100 && i < 110) ? 0xFF : 'a');
+  data.push_back(0xFF);
+  Bytes escaped;
+  telnet::AppendEscaped(data.data(), data.size(), escaped);
+  Bytes undoubled;
+  for (size_t i = 0; i < escaped.size(); ++i) {
+    undoubled.push_back(escaped[i]);
+    if (escaped[i] == 0xFF) {
+      ASSERT_LT(i + 1, escaped.size());
+      ASSERT_EQ(escaped[++i], 0xFF) << i;
+    }
+  }
+  EXPECT_EQ(undoubled, data);
+  for (size_t sent = 0; sent <= escaped.size() + 2; ++sent) {
+    bool split = false, splitWanted = false;
+    EXPECT_EQ(telnet::DataBytesSent(data.data(), data.size(), sent, split),
+              DataBytesSentByteWise(data, sent, splitWanted))
+        << sent;
+    EXPECT_EQ(split, splitWanted) << sent;
+  }
+}
+
 TEST(TelnetOptions, AnswersOnlyChangesAndRefusesWhatItDoesNotUse) {
   telnet::Options o;
   Bytes offer;

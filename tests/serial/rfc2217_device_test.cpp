@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <string>
@@ -174,6 +175,40 @@ TEST(Rfc2217Device, EscapesDataBothWaysAndRefusesOptionsItDoesNotUse) {
   EXPECT_EQ(w.count, sizeof out);
   EXPECT_TRUE(w.Ok());
   EXPECT_EQ(server.Receive(8), (Bytes{0x00, 0xFF, 0xFF, 0x41, 0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST(Rfc2217Device, WritesCutShortByAFullSocketLoseAndRepeatNothing) {
+  Server server;
+  auto dev = OpenOn(server);
+  ASSERT_TRUE(dev);
+  server.Receive(kOpening.size());
+  // Blocks without 0xFF go out as they are, the others doubled; cuts fall
+  // anywhere, also between an 0xFF and its double.
+  Bytes data;
+  for (size_t i = 0; i < (6u << 20); ++i)
+    data.push_back((i >> 16) % 2 ? (i % 3 ? 0xFF : 'x') : static_cast<uint8_t>('A' + i % 26));
+  int cut = 0;
+  std::thread writer([&] {
+    for (size_t at = 0; at < data.size();) {
+      const size_t want = std::min<size_t>(65536, data.size() - at);
+      IoResult r = dev->Write(data.data() + at, want, 20);
+      if (r.count < want) ++cut;
+      if (!r.Ok() && !r.timedOut) return;
+      at += r.count;
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const size_t wire = data.size() + static_cast<size_t>(std::count(data.begin(), data.end(), 0xFF));
+  const Bytes received = server.Receive(wire);
+  Bytes got;
+  for (size_t i = 0; i < received.size(); ++i) {
+    got.push_back(received[i]);
+    if (received[i] == 0xFF && i + 1 < received.size() && received[i + 1] == 0xFF) ++i;
+  }
+  writer.join();
+  EXPECT_GT(cut, 0) << "the socket never filled: nothing was cut";
+  ASSERT_EQ(got.size(), data.size());
+  EXPECT_TRUE(got == data);
 }
 
 TEST(Rfc2217Device, NeverWaitsForAServerThatDoesNotAnswer) {

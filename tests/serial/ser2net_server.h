@@ -8,6 +8,7 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -84,6 +85,8 @@ class Ser2net {
   // Empty when it runs and listens; else why not.
   const std::string& Error() const { return error_; }
   uint16_t Port() const { return port_; }
+  // User and system time it used, known once Stop has waited for it.
+  double CpuSeconds() const { return cpuSeconds_; }
   std::string Address() const {
     return std::string(mode_ == Mode::Rfc2217 ? "rfc2217:" : "tcp:") +
            "127.0.0.1:" + std::to_string(port_);
@@ -137,15 +140,18 @@ class Ser2net {
     if (pid_ <= 0) return;
     ::kill(pid_, SIGTERM);
     int status;
-    for (int i = 0; i < 400; ++i) {
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    rusage use{};
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    bool ended = false;
+    for (int i = 0; i < 400 && !ended; ++i) {
+      ended = ::wait4(pid_, &status, WNOHANG, &use) == pid_;
+      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, &status, 0);
+    if (!ended) {
+      ::kill(pid_, SIGKILL);
+      ::wait4(pid_, &status, 0, &use);
+    }
+    cpuSeconds_ = seconds(use.ru_utime) + seconds(use.ru_stime);
     pid_ = -1;
   }
 
@@ -155,6 +161,7 @@ class Ser2net {
   uint16_t port_;
   pid_t pid_ = -1;
   std::string error_;
+  double cpuSeconds_ = 0;
 };
 
 }  // namespace zova::test

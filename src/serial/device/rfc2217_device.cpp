@@ -153,18 +153,22 @@ IoResult Rfc2217Device::ReadSome(uint8_t* buf, size_t max, int timeoutMs) {
 IoResult Rfc2217Device::Write(const uint8_t* data, size_t len, int timeoutMs) {
   IoResult r;
   if (!EnsureSession(timeoutMs, r)) return r;
-  auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+  // A write is often one byte: the clock is read only when owed bytes take
+  // part of the time.
   if (!owed_.empty()) {
+    auto start = std::chrono::steady_clock::now();
     r = SendControl(timeoutMs);
     if (!owed_.empty() || !r.Ok()) {
       r.count = 0;
       return r;
     }
+    timeoutMs = LeftMs(start + std::chrono::milliseconds(std::max(timeoutMs, 0)));
   }
+  // Without 0xFF the data is its own Telnet form and goes out uncopied.
+  if (len == 0 || !std::memchr(data, telnet::kIac, len)) return link_.Send(data, len, timeoutMs);
   escaped_.clear();
   telnet::AppendEscaped(data, len, escaped_);
-  r = link_.Send(escaped_.data(), escaped_.size(), LeftMs(deadline));
+  r = link_.Send(escaped_.data(), escaped_.size(), timeoutMs);
   bool splitIac = false;
   r.count = telnet::DataBytesSent(data, len, r.count, splitIac);
   if (splitIac && link_.Connected()) owed_.push_back(telnet::kIac);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <optional>
 
 #include "serial/device/termios_device.h"
 
@@ -145,7 +146,9 @@ size_t TcpLink::ReceiveNow(uint8_t* buf, size_t max) {
 IoResult TcpLink::Send(const uint8_t* data, size_t len, int timeoutMs) {
   using namespace std::chrono;
   IoResult r;
-  auto deadline = steady_clock::now() + milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+  // The time runs from the first full buffer: a send that fits at once, the
+  // usual case, does not read the clock.
+  std::optional<steady_clock::time_point> deadline;
   while (r.count < len) {
     ssize_t n = ::send(fd_, data + r.count, len - r.count, MSG_NOSIGNAL);
     if (n > 0) {
@@ -159,7 +162,8 @@ IoResult TcpLink::Send(const uint8_t* data, size_t len, int timeoutMs) {
       Drop();
       return r;
     }
-    auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+    if (!deadline) deadline = steady_clock::now() + milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    auto left = duration_cast<milliseconds>(*deadline - steady_clock::now()).count();
     if (left <= 0 || PollFd(fd_, POLLOUT, static_cast<int>(left)) == 0) {
       r.timedOut = true;
       return r;

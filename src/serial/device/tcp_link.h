@@ -43,7 +43,8 @@ class TcpLink {
   // All bytes waiting (at most Max), waiting at most TimeoutMs for the first.
   // A closed or reset connection is a hang-up and is dropped.
   IoResult Receive(uint8_t* buf, size_t max, int timeoutMs);
-  // Len bytes within TimeoutMs in all; Count is what went out.
+  // Len bytes; Count is what went out. TimeoutMs runs from the first time
+  // the socket is full, so a send that fits at once never reads the clock.
   IoResult Send(const uint8_t* data, size_t len, int timeoutMs);
   // What is waiting now, without a wait; 0 when nothing. A closed connection
   // is left for the next Receive to report.
