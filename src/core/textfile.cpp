@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "core/error_text.h"
 #include "core/globals.h"
 #include "core/latin1.h"
 #include "core/numformat.h"
@@ -37,7 +38,7 @@ void OpenAppend(std::string_view name, TextFile& f, bool& ok) {
 void OpenRead(std::string_view name, TextFile& f, bool& ok) {
   OpenMode(name, f.f_, "rb", ok);
   if (!ok && Globals().Debug)
-    ShowNotice(L1("Åpne ") + std::string(name), "IOResult = " + std::to_string(errno));
+    ShowNotice(L1("Åpne ") + std::string(name), ErrorText(errno, ErrorContext::TextFile));
 }
 
 void CloseText(TextFile& f, bool& ok) {

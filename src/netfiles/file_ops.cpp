@@ -7,24 +7,18 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 
+#include "core/error_text.h"
 #include "core/paths.h"
 #include "netfiles/backup_names.h"
 
 namespace zova {
 
-std::string SystemErrorText(int err) {
-  char buf[256];
-  // The GNU strerror_r returns its text, which need not be in Buf.
-  return std::string(strerror_r(err, buf, sizeof buf));
-}
-
 namespace {
 
 bool Fail(std::string& error, int err) {
-  error = SystemErrorText(err);
+  error = ErrorText(err, ErrorContext::FileCopy);
   return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // File operations of the network drivers on station paths. Every failure
-// gives the system's text for the error, as the operator sees it in Melding.
+// gives the error's text for ErrorContext::FileCopy, as the operator sees it
+// in Melding.
 // A copy never leaves a partial file under the target name and never touches
 // its source.
 
@@ -11,8 +12,6 @@
 #include "core/clock.h"
 
 namespace zova {
-
-std::string SystemErrorText(int err);
 
 // Copies Src to Dst, replacing Dst: the data goes to a temporary name beside
 // Dst, is flushed to disk and renamed over Dst. On failure the temporary file

@@ -3,6 +3,7 @@
 
 #include <csignal>
 
+#include "core/error_text.h"
 #include "core/paths.h"
 #include "netfiles/file_ops.h"
 #include "support/test_support.h"
@@ -56,7 +57,7 @@ TEST(SafeCopy, FailureHalfWayKeepsTargetAndSource) {
     FileSizeLimit limit(100000);
     EXPECT_FALSE(SafeCopyFile(d / "src.nc", d / "dst.nc", error));
   }
-  EXPECT_EQ(error, SystemErrorText(EFBIG));
+  EXPECT_EQ(error, ErrorText(EFBIG, ErrorContext::FileCopy));
   EXPECT_EQ(ReadFile(d / "dst.nc"), "the old program");
   EXPECT_EQ(ReadFile(d / "src.nc"), big);
   EXPECT_EQ(RegularFiles(d.Path()).size(), 2u);
@@ -66,7 +67,7 @@ TEST(SafeCopy, MissingSourceGivesSystemText) {
   test::TempDir d;
   std::string error;
   EXPECT_FALSE(SafeCopyFile(d / "none", d / "dst", error));
-  EXPECT_EQ(error, SystemErrorText(ENOENT));
+  EXPECT_EQ(error, ErrorText(ENOENT, ErrorContext::FileCopy));
   EXPECT_FALSE(MoveFileOver(d / "none", d / "dst", error));
 }
 

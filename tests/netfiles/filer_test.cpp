@@ -2,6 +2,7 @@
 
 #include "core/driver/machine_set.h"
 #include "core/driver/protocol_table.h"
+#include "core/error_text.h"
 #include "core/latin1.h"
 #include "core/mainthread.h"
 #include "core/paths.h"
@@ -113,8 +114,8 @@ TEST_F(FilerFiles, SingleFileSendAddsExtension) {
 TEST_F(FilerFiles, FailedSingleSendIsNotReportedAsDone) {
   Order("O11", true);
   EXPECT_EQ(m.Cell(kColStatus), "Kopiering til CNC feilet");
-  EXPECT_EQ(Driver().Cycle.error, SystemErrorText(ENOENT));
-  EXPECT_EQ(m.Cell(kColMelding), SystemErrorText(ENOENT));
+  EXPECT_EQ(Driver().Cycle.error, ErrorText(ENOENT, ErrorContext::FileCopy));
+  EXPECT_EQ(m.Cell(kColMelding), ErrorText(ENOENT, ErrorContext::FileCopy));
   EXPECT_EQ(m.request.ResultState, 0);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/config/config.h"
+#include "core/error_text.h"
 #include "core/globals.h"
 #include "core/latin1.h"
 #include "core/model/station_model.h"
@@ -64,7 +65,7 @@ std::string RemoveDotDotSegments(std::string s) {
 }  // namespace
 
 void TFileDef::ShowIoError(const std::string& what, int code) {
-  SetCell(kColMelding, what + ", IOResult=" + std::to_string(code));
+  SetCell(kColMelding, what + ", " + ErrorText(code, ErrorContext::Storage));
 }
 
 bool TFileDef::NameAllowed(const std::string& path) const {

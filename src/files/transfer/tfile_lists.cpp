@@ -1,6 +1,7 @@
 // The substitute texts a send can need: the tool file built by the tool
 // layer and the directory listing of a request's mask.
 
+#include "core/error_text.h"
 #include "core/file_settings.h"
 #include "core/latin1.h"
 #include "core/model/station_model.h"
@@ -58,7 +59,7 @@ bool TFile::BuildListing(std::string& path, std::string& error) {
   int e = w.Open(path);
   if (!e) e = w.Write(text.data(), text.size());
   if (!e) e = w.Commit();
-  if (e) error = "Kopier-rewrite: " + path + ", IOResult=" + std::to_string(e);
+  if (e) error = "Kopier-rewrite: " + path + ", " + ErrorText(e, ErrorContext::Storage);
   return e == 0;
 }
 

@@ -1,7 +1,6 @@
 #include "serial/device/serial_device.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "core/latin1.h"
@@ -50,46 +49,6 @@ void SerialDevice::LogUnavailableOnce(unsigned feature, std::string_view what) {
   if (loggedFeatures_ & feature) return;
   loggedFeatures_ |= feature;
   LogStation(Name() + ": " + std::string(what) + " " + L1("ikke tilgjengelig"));
-}
-
-namespace {
-
-struct ErrorText {
-  int err;
-  const char* utf8;
-};
-
-constexpr ErrorText kErrorTexts[] = {
-    {ENOENT, "Enheten finnes ikke"},
-    {ENODEV, "Enheten er borte (frakoblet?)"},
-    {ENXIO, "Enheten er borte (frakoblet?)"},
-    {EACCES, "Ingen tilgang til enheten"},
-    {EPERM, "Ingen tilgang til enheten"},
-    {EBUSY, "Enheten er i bruk av et annet program"},
-    {EIO, "I/O-feil på linjen"},
-    {ENOTTY, "Ikke en serieport"},
-    {EINVAL, "Ugyldig innstilling for linjen"},
-    {ETIMEDOUT, "Tidsavbrudd"},
-    {ECONNREFUSED, "Serieserveren avviste forbindelsen"},
-    {ECONNRESET, "Forbindelsen ble brutt"},
-    {EPIPE, "Forbindelsen ble brutt"},
-    {ENOTCONN, "Ingen forbindelse"},
-    {EHOSTUNREACH, "Serieserveren kan ikke nås"},
-    {ENETUNREACH, "Nettet kan ikke nås"},
-    {EAGAIN, "Linjen er opptatt, prøv igjen"},
-    {EMFILE, "For mange åpne filer"},
-    {ENFILE, "For mange åpne filer"},
-    {ENAMETOOLONG, "Navnet på enheten er for langt"},
-};
-
-}  // namespace
-
-std::string DeviceErrorText(int err) {
-  for (const auto& e : kErrorTexts)
-    if (e.err == err) return L1(e.utf8);
-  if (err == 0) return {};
-  // Unknown codes keep the number so that a report can be looked up.
-  return L1("Systemfeil ") + std::to_string(err) + ": " + std::strerror(err);
 }
 
 }  // namespace zova

@@ -24,6 +24,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/error_text.h"
+
 namespace zova {
 
 enum class Parity : uint8_t { None, Even, Odd };
@@ -148,6 +150,8 @@ enum UnavailableFeature : unsigned {
 };
 
 // The text the operator sees for an errno of a device operation.
-std::string DeviceErrorText(int err);
+inline std::string DeviceErrorText(int err) {
+  return ErrorText(err, ErrorContext::Device);
+}
 
 }  // namespace zova

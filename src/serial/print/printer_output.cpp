@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "core/error_text.h"
 #include "core/latin1.h"
 #include "core/numparse.h"
 #include "core/stop_signals.h"
@@ -29,11 +29,11 @@ bool RunWithInput(const std::vector<std::string>& argv, const std::string& input
                   std::string* output, std::string& error) {
   int in[2], out[2];
   if (pipe2(in, O_CLOEXEC) != 0) {
-    error = std::strerror(errno);
+    error = ErrorText(errno, ErrorContext::Printing);
     return false;
   }
   if (pipe2(out, O_CLOEXEC) != 0) {
-    error = std::strerror(errno);
+    error = ErrorText(errno, ErrorContext::Printing);
     close(in[0]);
     close(in[1]);
     return false;
@@ -55,7 +55,7 @@ bool RunWithInput(const std::vector<std::string>& argv, const std::string& input
   close(in[0]);
   close(out[1]);
   if (rc != 0) {
-    error = argv[0] + ": " + std::strerror(rc);
+    error = argv[0] + ": " + ErrorText(rc, ErrorContext::Printing);
     close(in[1]);
     close(out[0]);
     return false;
@@ -104,13 +104,13 @@ std::vector<std::string> InstalledQueues() {
 bool WriteDevice(const PrinterSettings& p, const PrintJob& job, std::string& error) {
   std::FILE* f = std::fopen(p.skriver.c_str(), "ab");
   if (!f) {
-    error = p.skriver + ": " + std::strerror(errno);
+    error = p.skriver + ": " + ErrorText(errno, ErrorContext::Printing);
     return false;
   }
   std::string all = p.initPrn + job.text + p.exitPrn;
   bool ok = std::fwrite(all.data(), 1, all.size(), f) == all.size();
   ok = std::fclose(f) == 0 && ok;
-  if (!ok) error = p.skriver + ": " + std::strerror(errno);
+  if (!ok) error = p.skriver + ": " + ErrorText(errno, ErrorContext::Printing);
   return ok;
 }
 
