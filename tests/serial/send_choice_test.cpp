@@ -29,21 +29,21 @@ TEST(SendChoice, WhatAStartSignalSends) {
     SendChoiceInput in;
     SendChoice want;
   } cases[] = {
-      {"a pending receipt goes first", In(true, true, "O1*.NC", kToolFanuc), SendChoice::kReceipt},
-      {"a mask with a listing configured", In(false, true, "O1*.NC", 0), SendChoice::kDirectory},
+      {"a pending receipt goes first", In(true, true, "O1*.NC", kToolFanuc), SendChoice::Receipt},
+      {"a mask with a listing configured", In(false, true, "O1*.NC", 0), SendChoice::Directory},
       {"a mask without a listing is a program name", In(false, false, "O1*.NC", 0),
-       SendChoice::kProgram},
-      {"no tool protocol", In(false, false, "T1.TD", 0), SendChoice::kProgram},
+       SendChoice::Program},
+      {"no tool protocol", In(false, false, "T1.TD", 0), SendChoice::Program},
       {"a tool protocol and a program name", In(false, false, "O1.NC", kToolFanuc),
-       SendChoice::kProgram},
+       SendChoice::Program},
       {"a tool protocol and a tool file name", In(false, false, "VERKT.TDM", kToolFanuc),
-       SendChoice::kTool},
+       SendChoice::Tool},
       {"formats that always go with tool data", In(false, false, "O1.NC", kToolSiemens880),
-       SendChoice::kTool},
+       SendChoice::Tool},
       {"the last automatically loaded tool file",
-       In(false, false, "AUTO.NC", kToolFanuc, true, "AUTO.NC"), SendChoice::kTool},
+       In(false, false, "AUTO.NC", kToolFanuc, true, "AUTO.NC"), SendChoice::Tool},
       {"automatic loading without a loaded file", In(false, false, "AUTO.NC", kToolFanuc, true, ""),
-       SendChoice::kProgram},
+       SendChoice::Program},
   };
   for (const Case& c : cases) EXPECT_EQ(ChooseSend(c.in), c.want) << c.name;
 }

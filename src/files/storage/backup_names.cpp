@@ -19,9 +19,9 @@ std::vector<BackupStep> BackupRotation(std::string_view backupDir, std::string_v
                                        int count) {
   std::vector<BackupStep> steps;
   if (count <= 0) return steps;
-  steps.push_back({BackupStep::kDelete, NumberedBackupName(backupDir, base, count), ""});
+  steps.push_back({BackupStep::Kind::Delete, NumberedBackupName(backupDir, base, count), ""});
   for (int k = count - 1; k >= 1; --k)
-    steps.push_back({BackupStep::kRename, NumberedBackupName(backupDir, base, k),
+    steps.push_back({BackupStep::Kind::Rename, NumberedBackupName(backupDir, base, k),
                      NumberedBackupName(backupDir, base, k + 1)});
   return steps;
 }

@@ -15,9 +15,9 @@ std::string NumberedBackupName(std::string_view backupDir, std::string_view base
 // One step of making room for a new backup number 1, in the order to run:
 // delete number N, then rename N-1 -> N, ..., 1 -> 2.
 struct BackupStep {
-  enum Kind { kDelete, kRename } kind;
+  enum class Kind { Delete, Rename } kind;
   std::string from;  // the file deleted, or the source of the rename
-  std::string to;    // empty for kDelete
+  std::string to;    // empty for Kind::Delete
 };
 std::vector<BackupStep> BackupRotation(std::string_view backupDir, std::string_view base,
                                        int count);

@@ -109,35 +109,35 @@ void Philips(const std::vector<ListingEntry>& entries, const ListingOptions& o, 
 
 DirFileType DirFileTypeFromName(std::string_view t, bool& ok) {
   ok = true;
-  if (t == "INGEN" || t.empty()) return DirFileType::kIngen;
-  if (t == "FANUC" || t == "MAZATROL") return DirFileType::kFanuc;
-  if (t == "OKUMA") return DirFileType::kOkuma;
-  if (t == "SIEMENS") return DirFileType::kSiemens;
-  if (t == "TRAUB") return DirFileType::kTraub;
-  if (t == "HEIDENHAIN" || t == "HEIDENHAINTDM") return DirFileType::kHeidenhain;
+  if (t == "INGEN" || t.empty()) return DirFileType::Ingen;
+  if (t == "FANUC" || t == "MAZATROL") return DirFileType::Fanuc;
+  if (t == "OKUMA") return DirFileType::Okuma;
+  if (t == "SIEMENS") return DirFileType::Siemens;
+  if (t == "TRAUB") return DirFileType::Traub;
+  if (t == "HEIDENHAIN" || t == "HEIDENHAINTDM") return DirFileType::Heidenhain;
   if (t == "PARENTESER" || t == "PARENTES" || t == "PARANTESER" || t == "PARANTES")
-    return DirFileType::kParenteser;
-  if (t == "EMCO") return DirFileType::kEmco;
-  if (t == "OKUMA3000") return DirFileType::kOkuma3000;
-  if (t == "PHILIPS") return DirFileType::kPhilips;
-  if (t == "ROVERB") return DirFileType::kRoverB;
+    return DirFileType::Parenteser;
+  if (t == "EMCO") return DirFileType::Emco;
+  if (t == "OKUMA3000") return DirFileType::Okuma3000;
+  if (t == "PHILIPS") return DirFileType::Philips;
+  if (t == "ROVERB") return DirFileType::RoverB;
   ok = false;
-  return DirFileType::kIngen;
+  return DirFileType::Ingen;
 }
 
 std::string DefaultDirProgramNr(DirFileType type) {
   switch (type) {
-    case DirFileType::kFanuc:
+    case DirFileType::Fanuc:
       return ":5006";
-    case DirFileType::kSiemens:
+    case DirFileType::Siemens:
       return "%5006";
-    case DirFileType::kTraub:
+    case DirFileType::Traub:
       return "O5006";
-    case DirFileType::kHeidenhain:
+    case DirFileType::Heidenhain:
       return "--HOME--";
-    case DirFileType::kEmco:
+    case DirFileType::Emco:
       return "%5006 ";
-    case DirFileType::kPhilips:
+    case DirFileType::Philips:
       return "5006";
     default:
       return "";
@@ -161,26 +161,26 @@ std::string BuildDirectoryListing(std::vector<ListingEntry> entries, const Listi
   SortAndLimit(entries, o);
   std::string out;
   switch (o.type) {
-    case DirFileType::kIngen:
+    case DirFileType::Ingen:
       break;
-    case DirFileType::kFanuc:
-    case DirFileType::kTraub:
+    case DirFileType::Fanuc:
+    case DirFileType::Traub:
       Line(out, "%");
       Line(out, o.dirProgramNr);
       CommonEntries(entries, o, false, out);
       Line(out, "M30");
       Line(out, "%");
       break;
-    case DirFileType::kOkuma:
+    case DirFileType::Okuma:
       CommonEntries(entries, o, false, out);
       Line(out, "M02");
       break;
-    case DirFileType::kSiemens:
+    case DirFileType::Siemens:
       Line(out, o.dirProgramNr);
       CommonEntries(entries, o, false, out);
       Line(out, "M02");
       break;
-    case DirFileType::kParenteser:
+    case DirFileType::Parenteser:
       // A machine without a start or stop code gets no blank line for it.
       if (!o.startKode.empty()) Line(out, o.startKode);
       Line(out, o.dirProgramNr);
@@ -188,27 +188,27 @@ std::string BuildDirectoryListing(std::vector<ListingEntry> entries, const Listi
       Line(out, "M30");
       if (!o.stoppKode.empty()) Line(out, o.stoppKode);
       break;
-    case DirFileType::kEmco:
+    case DirFileType::Emco:
       Line(out, o.dirProgramNr);
       if (entries.empty()) Line(out, kNoFiles);
       for (const auto& e : entries) Line(out, "N" + DisplayName(e) + "  ");
       Line(out, "N9999  M30");
       break;
-    case DirFileType::kOkuma3000:
+    case DirFileType::Okuma3000:
       Line(out, "%");
       CommonEntries(entries, o, false, out);
       Line(out, "M30");
       out += '\0';
       break;
-    case DirFileType::kPhilips:
+    case DirFileType::Philips:
       Philips(entries, o, out);
       break;
-    case DirFileType::kRoverB:
+    case DirFileType::RoverB:
       Line(out, o.dirProgramNr);
       for (const auto& e : entries) Line(out, PadStr(DisplayName(e), 11, false));
       out += '\x03';
       break;
-    case DirFileType::kHeidenhain:
+    case DirFileType::Heidenhain:
       Heidenhain(entries, o, out);
       break;
   }

@@ -10,17 +10,17 @@
 namespace zova {
 
 enum class DirFileType {
-  kIngen,
-  kFanuc,  // also MAZATROL
-  kOkuma,
-  kSiemens,
-  kTraub,
-  kHeidenhain,  // also HEIDENHAINTDM
-  kParenteser,
-  kEmco,
-  kOkuma3000,
-  kPhilips,
-  kRoverB,
+  Ingen,
+  Fanuc,  // also MAZATROL
+  Okuma,
+  Siemens,
+  Traub,
+  Heidenhain,  // also HEIDENHAINTDM
+  Parenteser,
+  Emco,
+  Okuma3000,
+  Philips,
+  RoverB,
 };
 
 // Upper-cased DirFilType; Ok false for an unknown value (the caller tells the
@@ -38,7 +38,7 @@ struct ListingEntry {
 };
 
 struct ListingOptions {
-  DirFileType type = DirFileType::kIngen;
+  DirFileType type = DirFileType::Ingen;
   std::string dirProgramNr;
   bool time = false, size = false;
   bool underKataloger = false;

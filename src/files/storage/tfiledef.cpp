@@ -73,12 +73,12 @@ void TFileDef::ReadMacroKeys() {
   StoppParameter = ReadIniUpper(s, "StoppParameter", "", true);
   const std::string kind = ReadIniUpper(s, "MakroProgram", "Ingen");
   if (kind == "STANDARD") {
-    MakroProgram = MakroKind::kStandard;
+    MakroProgram = MakroKind::Standard;
   } else if (kind == "PARENTESER") {
-    MakroProgram = MakroKind::kParenteser;
+    MakroProgram = MakroKind::Parenteser;
     Makro = "(M)(";
   } else if (kind == "FANUC") {
-    MakroProgram = MakroKind::kFanuc;
+    MakroProgram = MakroKind::Fanuc;
     Makro = "MAKRO";
     MakroIkke = "%";
   } else if (kind != "INGEN") {

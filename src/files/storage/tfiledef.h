@@ -10,7 +10,7 @@
 
 namespace zova {
 
-enum class MakroKind { kIngen, kStandard, kParenteser, kFanuc };
+enum class MakroKind { Ingen, Standard, Parenteser, Fanuc };
 
 class TFileDef : public TLogg {
  public:
@@ -49,7 +49,7 @@ class TFileDef : public TLogg {
   bool FilNavnNullstill = false;
   std::string BackupKatalog;  // empty: the target's directory
   std::string Makro, MakroIkke, StartHendelse, StoppHendelse, StartParameter, StoppParameter;
-  MakroKind MakroProgram = MakroKind::kIngen;
+  MakroKind MakroProgram = MakroKind::Ingen;
   ListingOptions Listing;
   bool TimeSize = false;
   bool FellesKataloger = false;

@@ -82,7 +82,7 @@ void TFileDef::RotateBackups(const std::string& dir, const std::string& base,
     const std::string bdir = BackupKatalog.empty() ? dir : BackupKatalog;
     const std::string bbase = FileNameOf(base);
     for (const BackupStep& st : BackupRotation(bdir, bbase, BackupFiles)) {
-      if (st.kind == BackupStep::kDelete)
+      if (st.kind == BackupStep::Kind::Delete)
         RemoveFile(st.from);
       else if (FileExists(st.from))
         MoveFile(st.from, st.to);

@@ -22,7 +22,7 @@ SendFilter::SendFilter(const SendRules& rules)
 }
 
 void SendFilter::Reset() {
-  skip_ = Skip::kNone;
+  skip_ = Skip::None;
   prev_ = '\n';
 }
 
@@ -32,39 +32,39 @@ char SendFilter::Translate(char c) const {
 }
 
 SendFilter::Step SendFilter::Feed(char in, char& out) {
-  if (in == 26 && !subOK_) return Step::kEnd;
+  if (in == 26 && !subOK_) return Step::End;
   const char c = Translate(in);
   switch (skip_) {
-    case Skip::kWholeLine:
-      if (IsLineEnd(c)) skip_ = Skip::kLineEnds;
-      return Step::kSkip;
-    case Skip::kLineEnds:
-      if (IsLineEnd(c)) return Step::kSkip;
-      skip_ = Skip::kNone;
+    case Skip::WholeLine:
+      if (IsLineEnd(c)) skip_ = Skip::LineEnds;
+      return Step::Skip;
+    case Skip::LineEnds:
+      if (IsLineEnd(c)) return Step::Skip;
+      skip_ = Skip::None;
       break;
-    case Skip::kRestOfLine:
-      if (!IsLineEnd(c)) return Step::kSkip;
-      skip_ = Skip::kNone;
+    case Skip::RestOfLine:
+      if (!IsLineEnd(c)) return Step::Skip;
+      skip_ = Skip::None;
       prev_ = c;
       out = c;
-      return Step::kAccept;
-    case Skip::kNone:
+      return Step::Accept;
+    case Skip::None:
       break;
   }
   if (anyFjernLinje_ && fjernLinje_.test(static_cast<uint8_t>(c))) {
     if (IsLineEnd(prev_)) {
-      skip_ = Skip::kWholeLine;
-      return Step::kSkip;
+      skip_ = Skip::WholeLine;
+      return Step::Skip;
     }
     if (c != '*') {
-      skip_ = Skip::kRestOfLine;
-      return Step::kSkip;
+      skip_ = Skip::RestOfLine;
+      return Step::Skip;
     }
   }
-  if (anyFjernTegn_ && fjernTegn_.test(static_cast<uint8_t>(c))) return Step::kSkip;
+  if (anyFjernTegn_ && fjernTegn_.test(static_cast<uint8_t>(c))) return Step::Skip;
   prev_ = c;
   out = c;
-  return Step::kAccept;
+  return Step::Accept;
 }
 
 }  // namespace zova

@@ -21,16 +21,16 @@ struct SendRules {
 
 class SendFilter {
  public:
-  enum class Step { kAccept, kSkip, kEnd };
+  enum class Step { Accept, Skip, End };
 
   explicit SendFilter(const SendRules& rules);
   // The start of a new file: the first line counts as a line start.
   void Reset();
-  // Out is set when the step is kAccept.
+  // Out is set when the step is Accept.
   Step Feed(char in, char& out);
 
  private:
-  enum class Skip { kNone, kWholeLine, kLineEnds, kRestOfLine };
+  enum class Skip { None, WholeLine, LineEnds, RestOfLine };
   static bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
   char Translate(char c) const;
 
@@ -39,7 +39,7 @@ class SendFilter {
   CharSet fjernLinje_, fjernTegn_;
   bool anyFjernLinje_, anyFjernTegn_;
   char map_[256];
-  Skip skip_ = Skip::kNone;
+  Skip skip_ = Skip::None;
   char prev_ = '\n';
 };
 

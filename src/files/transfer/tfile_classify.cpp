@@ -33,7 +33,7 @@ void TFile::ClassifyReception() {
 }
 
 bool TFile::ClassifyMacro() {
-  if (MakroProgram == MakroKind::kIngen) return false;
+  if (MakroProgram == MakroKind::Ingen) return false;
   MacroMatch m;
   if (!MatchMacro(Head, macro_, m)) return false;
   IsMacro = true;
@@ -83,7 +83,7 @@ void TFile::ClassifyToolData() {
 }
 
 bool TFile::ClassifyDirectory() {
-  if (Listing.type == DirFileType::kIngen) return false;
+  if (Listing.type == DirFileType::Ingen) return false;
   const NameResult r = FindProgramNameWith(Search, smDirectory, Head);
   if (!r.found) return false;
   UseFirstSet = r.firstPair;

@@ -167,13 +167,13 @@ void TFile::NextSendChar(char& ch, bool& ok) {
   char in = 0;
   while (!atEnd_ && NextByte(in)) {
     switch (filter_.Feed(in, ch)) {
-      case SendFilter::Step::kAccept:
+      case SendFilter::Step::Accept:
         ok = true;
         return;
-      case SendFilter::Step::kEnd:
+      case SendFilter::Step::End:
         atEnd_ = true;
         break;
-      case SendFilter::Step::kSkip:
+      case SendFilter::Step::Skip:
         break;
     }
   }

@@ -167,15 +167,15 @@ class TCom : public TFile {
   void NoteSent(TComPort& rec, const char* chars, size_t n);
   bool HeldByDsr(TComPort& rec);
   // The one retrying write every send path goes through. Each try writes
-  // the rest and may take TimeMultiplier (kOneCharacter) or TimeMultiplier
-  // for every byte of the rest (kWholeRest, within reason). A try that moves
+  // the rest and may take TimeMultiplier (OneCharacter) or TimeMultiplier
+  // for every byte of the rest (WholeRest, within reason). A try that moves
   // anything counts the tries again from there; one that fails with an
   // error rather than a timeout waits TimeMultiplier first, so a dead line
   // does not spend its tries at once; a control that holds DSR low with
   // DTR/DSR flow on costs a try and TimeMultiplier. No try after the first
   // once the driver is told to end. Returns how many bytes went out; the
   // caller logs, echoes and counts them.
-  enum class TryTime { kOneCharacter, kWholeRest };
+  enum class TryTime { OneCharacter, WholeRest };
   size_t WriteRetrying(TComPort& rec, const uint8_t* data, size_t len, int tries, TryTime time);
   bool ApplySettings(TComPort& rec, const LineSettings& s);
   bool BlockwiseAnswered(TComPort& rec, bool& ok);

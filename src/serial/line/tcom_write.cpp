@@ -75,7 +75,7 @@ size_t TCom::WriteRetrying(TComPort& rec, const uint8_t* data, size_t len, int t
     }
     const size_t rest = len - done;
     const int timeout =
-        time == TryTime::kOneCharacter ? rec.TimeMultiplier : BlockTimeout(rec, rest);
+        time == TryTime::OneCharacter ? rec.TimeMultiplier : BlockTimeout(rec, rest);
     IoResult r = rec.Handle->Write(data + done, rest, timeout);
     if (r.count > 0) {
       done += r.count;
@@ -94,7 +94,7 @@ void TCom::WriteRawChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
     return;
   }
   const uint8_t b = WireByte(rec, ch);
-  ok = WriteRetrying(rec, &b, 1, noRetry ? 1 : rec.WriteTries, TryTime::kOneCharacter) == 1;
+  ok = WriteRetrying(rec, &b, 1, noRetry ? 1 : rec.WriteTries, TryTime::OneCharacter) == 1;
   if (!ok) return;
   NoteSent(rec, &ch, 1);
   AfterWrite(rec);
@@ -180,7 +180,7 @@ void TCom::WriteChars(TComPort& rec, std::string_view data, bool noRetry, bool& 
   // Each try has the time one character would get: a control that holds the
   // line is given up on as soon as with single writes.
   const size_t done = WriteRetrying(rec, wire.data(), wire.size(), noRetry ? 1 : rec.WriteTries,
-                                    TryTime::kOneCharacter);
+                                    TryTime::OneCharacter);
   NoteSent(rec, line.data(), done);
   ok = done == wire.size();
   sent = CharsWritten(ends, done);
@@ -248,7 +248,7 @@ void TCom::WriteBuffer(TComPort& rec, int length, bool& ok, const char* data, in
   if (!rec.Handle || length < 0 || Terminated()) return;
   const auto* bytes = reinterpret_cast<const uint8_t*>(data);
   written = static_cast<int>(
-      WriteRetrying(rec, bytes, static_cast<size_t>(length), rec.WriteTries, TryTime::kWholeRest));
+      WriteRetrying(rec, bytes, static_cast<size_t>(length), rec.WriteTries, TryTime::WholeRest));
   // Tested once a block: a fast send otherwise spends a test on every byte.
   if (Logging)
     for (int i = 0; i < written; ++i) LogByte(kMarkSent, bytes[i]);
@@ -277,7 +277,7 @@ void TCom::BufferedWrite(TComPort& rec, bool flush, bool& ok, char ch, bool noRe
   }
   const std::vector<uint8_t> wire = ToWire(rec, rec.OutBuf);
   const size_t done = WriteRetrying(rec, wire.data(), wire.size(), noRetry ? 1 : rec.WriteTries,
-                                    TryTime::kWholeRest);
+                                    TryTime::WholeRest);
   NoteSent(rec, rec.OutBuf.data(), done);
   rec.OutBuf.erase(0, done);
   ok = rec.OutBuf.empty();

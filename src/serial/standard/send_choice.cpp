@@ -16,15 +16,15 @@ bool IsToolFileName(std::string_view upperName) {
 }
 
 SendChoice ChooseSend(const SendChoiceInput& in) {
-  if (in.receiptPending) return SendChoice::kReceipt;
+  if (in.receiptPending) return SendChoice::Receipt;
   if (in.listingConfigured && in.fileCell.find('*') != std::string::npos)
-    return SendChoice::kDirectory;
-  if (in.toolFormat == kToolNone) return SendChoice::kProgram;
+    return SendChoice::Directory;
+  if (in.toolFormat == kToolNone) return SendChoice::Program;
   const bool alwaysTool = in.toolFormat == kToolSiemens880 || in.toolFormat == kToolHeidenhain;
   const bool lastAutoLoaded =
       in.autoToolLoad && !in.lastAutoToolFile.empty() && in.fileCell == in.lastAutoToolFile;
-  if (!alwaysTool && !IsToolFileName(in.fileCell) && !lastAutoLoaded) return SendChoice::kProgram;
-  return SendChoice::kTool;
+  if (!alwaysTool && !IsToolFileName(in.fileCell) && !lastAutoLoaded) return SendChoice::Program;
+  return SendChoice::Tool;
 }
 
 int ReceiptCycles(int kvitteringsTid, int timeMultiplier, int venteTid) {

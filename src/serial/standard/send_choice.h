@@ -9,7 +9,7 @@
 
 namespace zova {
 
-enum class SendChoice { kReceipt, kDirectory, kProgram, kTool };
+enum class SendChoice { Receipt, Directory, Program, Tool };
 
 struct SendChoiceInput {
   bool receiptPending = false;

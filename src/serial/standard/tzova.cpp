@@ -184,22 +184,22 @@ void TZova::TakeOrders(int& receiptPending) {
 void TZova::StartSendChoice(int& receiptPending) {
   SendChoiceInput in;
   in.receiptPending = receiptPending > 0;
-  in.listingConfigured = Listing.type != DirFileType::kIngen;
+  in.listingConfigured = Listing.type != DirFileType::Ingen;
   in.fileCell = GetCell(kColFilnavn);
   in.toolFormat = ToolProtokoll;
   in.autoToolLoad = AutoToolLoad;
   switch (ChooseSend(in)) {
-    case SendChoice::kReceipt:
+    case SendChoice::Receipt:
       Send(false, false, ReceiptIsError, true);
       receiptPending = 0;
       break;
-    case SendChoice::kDirectory:
+    case SendChoice::Directory:
       Send(false, true, false, false);
       break;
-    case SendChoice::kProgram:
+    case SendChoice::Program:
       Send(false, false, false, false);
       break;
-    case SendChoice::kTool:
+    case SendChoice::Tool:
       Send(true, false, false, false);
       break;
   }

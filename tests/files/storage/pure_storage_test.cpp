@@ -26,7 +26,7 @@ TEST(Normalize, RunsOfLineEndsBecomeOneCrLfAcrossChunks) {
 TEST(BackupNames, RotationDeletesTopThenShiftsUp) {
   auto steps = BackupRotation("B/", "P1", 3);
   ASSERT_EQ(steps.size(), 3u);
-  EXPECT_EQ(steps[0].kind, BackupStep::kDelete);
+  EXPECT_EQ(steps[0].kind, BackupStep::Kind::Delete);
   EXPECT_EQ(steps[0].from, "B/P1.003");
   EXPECT_EQ(steps[1].from, "B/P1.002");
   EXPECT_EQ(steps[1].to, "B/P1.003");

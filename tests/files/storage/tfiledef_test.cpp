@@ -225,7 +225,7 @@ TEST_F(StoreTest, InvalidSettingsAreReported) {
   auto n = ui.host.Notices();
   ASSERT_EQ(n.size(), 2u);
   EXPECT_EQ(n[0].caption, "Maskin1");
-  EXPECT_EQ(d->Listing.type, DirFileType::kIngen);
+  EXPECT_EQ(d->Listing.type, DirFileType::Ingen);
 }
 
 }  // namespace

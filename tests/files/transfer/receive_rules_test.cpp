@@ -54,8 +54,8 @@ std::string Filter(const SendRules& r, std::string_view in) {
   for (char c : in) {
     char o = 0;
     auto step = f.Feed(c, o);
-    if (step == SendFilter::Step::kEnd) break;
-    if (step == SendFilter::Step::kAccept) out += o;
+    if (step == SendFilter::Step::End) break;
+    if (step == SendFilter::Step::Accept) out += o;
   }
   return out;
 }
