@@ -4,7 +4,7 @@
 //   line_throughput [all|send|fast|receive|paced|many|many-sending|many-receiving]...
 //                   [--mb N] [--paced-kb N]
 //                   [--machines N] [--many-kb N] [--rounds N] [--port KEY=VALUE]...
-//                   [--window]
+//                   [--window] [--web N]
 //
 // send     a program of --mb MB (20) sent character by character, against a
 //          loop that writes the same file with one write() per byte
@@ -21,13 +21,17 @@
 // --rounds N each comparison of send, fast and receive runs N times, and the
 // fastest round of each side is reported as well.
 //
+// With --web N, N pages follow the station's live changes during many while
+// a prober chooses files for machine 1 (web_probe.h).
 // During many the run asks the station to come forward (what a second start
 // does) four times a second and times its answer, which comes from the main
 // loop: how responsive the station stays. With --window the station runs
 // with its window (on $DISPLAY, or on an Xvfb of its own when there is none)
 // instead of headless.
 // Everything lives in a fresh directory under $TMPDIR, removed at the end.
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -52,6 +56,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "web_probe.h"
 
 namespace {
 
@@ -190,6 +196,9 @@ std::string MachineDir(const TempDir& dir, int n) {
 
 // Keys from --port, added to every port section (to try Buffer=True, say).
 std::string g_portKeys;
+// --web N: the web interface's port, and how many pages watch during many.
+int g_webPort = 0;
+int g_webWatchers = 0;
 // --window: the X display the station's window goes to; empty: headless.
 std::string g_display;
 
@@ -197,7 +206,8 @@ std::string g_display;
 std::string WriteIni(const TempDir& dir, const std::vector<std::string>& devices,
                      const std::string& machineKeys, const std::string& portKeys) {
   std::string ini = "[Program]\r\nMaskiner=" + std::to_string(devices.size()) +
-                    "\r\nTemp=" + dir.path + "\r\nHendelser=True\r\n\r\n";
+                    "\r\nTemp=" + dir.path +
+                    "\r\nHendelser=True\r\nWebPort=" + std::to_string(g_webPort) + "\r\n\r\n";
   for (size_t i = 0; i < devices.size(); ++i) {
     const int n = static_cast<int>(i) + 1;
     const std::string m = std::to_string(n);
@@ -738,8 +748,12 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
                                    stationSends ? "XonXoff=True\r\nBreak=30\r\n" : "");
   for (int n = 1; stationSends && n <= machines; ++n)
     WriteFile(MachineDir(dir, n) + "O1000.NC", data);
+  WriteFile(MachineDir(dir, 1) + "O1000.NC", data);
+  WriteFile(MachineDir(dir, 1) + "O1001.NC", data);
   Station station(dir, ini, 1);
   RaiseProbe probe(dir);
+  std::unique_ptr<WebProbe> web;
+  if (g_webWatchers > 0) web = std::make_unique<WebProbe>(g_webPort, g_webWatchers);
   WaitControls(controls, "go", 30000);
   const double cpu0 = station.CpuTimes().Total();
   auto start = Clock::now();
@@ -763,6 +777,7 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
     WaitStored(dir, machines, data, timeout);
   const double wall = Since(start), cpu = station.CpuTimes().Total() - cpu0;
   const std::string answers = probe.Summary();
+  const std::string webFigures = web ? web->Summary() : "";
   double minBusy = 100;
   if (stationSends) {
     WaitControls(controls, "capture:", static_cast<int>(data.size() / 960 + 30) * 1000);
@@ -783,7 +798,23 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
   if (stationSends) std::printf("; least busy line %.2f%% busy", minBusy);
   if (steady >= 0) std::printf("; steady 40 s from 20 s on: %.1f%% of one core", steady);
   std::printf("\n         %s: %s\n", g_display.empty() ? "headless" : "window", answers.c_str());
+  if (!webFigures.empty()) std::printf("         %s\n", webFigures.c_str());
   std::fflush(stdout);
+}
+
+// A port of 127.0.0.1 that was free a moment ago.
+int FreePort() {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  int port = 0;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+    port = ntohs(a.sin_port);
+  ::close(fd);
+  return port;
 }
 
 long Option(int& i, int argc, char** argv) {
@@ -811,6 +842,8 @@ int main(int argc, char** argv) {
       g_portKeys += std::string(argv[++i]) + "\r\n";
     else if (a == "--window")
       window = true;
+    else if (a == "--web")
+      g_webWatchers = static_cast<int>(Option(i, argc, argv));
     else if (a == "--rounds")
       rounds = std::max(1L, Option(i, argc, argv));
     else if (a == "all" || a == "send" || a == "fast" || a == "receive" || a == "paced" ||
@@ -820,6 +853,7 @@ int main(int argc, char** argv) {
       Fail("unknown argument " + a);
   }
   if (parts.empty()) parts.push_back("all");
+  if (g_webWatchers > 0) g_webPort = FreePort();
   ::signal(SIGPIPE, SIG_IGN);
   pid_t xvfb = -1;
   if (window) {

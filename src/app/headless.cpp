@@ -8,6 +8,7 @@
 #include "core/station.h"
 #include "core/station_log.h"
 #include "core/stop_signals.h"
+#include "web/web_interface.h"
 
 namespace zova::app {
 
@@ -96,6 +97,7 @@ int RunHeadless(SingleInstance* instance) {
         });
       });
     station.Start();
+    auto web = web::WebInterface::Start(station, web::ReadWebSettings());
     bool stopRequested = false;
     while (!allEnded && !stopRequested) {
       callOver.WaitAndServe(100);
@@ -104,6 +106,7 @@ int RunHeadless(SingleInstance* instance) {
     }
     LogStation(stopRequested ? "stopper alle maskiner"
                              : "alle maskiner er stoppet; stasjonen avsluttes");
+    web.reset();
     station.Close();
   }
   // Nothing may be posted to the call-over once it is gone.

@@ -4,6 +4,7 @@
 // front end; drivers reach it only through the call-over, except ShowNotice,
 // which any thread may call (it blocks only the caller).
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,5 +65,10 @@ void SetUiHost(UiHost* host);
 
 // Notice from any thread; never throws, errors while showing are swallowed.
 void ShowNotice(std::string_view caption, std::string_view text);
+
+// Also told of every notice, before it is shown, on the raising thread (the
+// web interface keeps the recent ones). It must not block. Empty: none.
+using NoticeListener = std::function<void(std::string_view caption, std::string_view text)>;
+void SetNoticeListener(NoticeListener listener);
 
 }  // namespace zova

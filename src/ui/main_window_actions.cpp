@@ -17,6 +17,7 @@
 #include "core/file_settings.h"
 #include "core/globals.h"
 #include "core/latin1.h"
+#include "core/operator_orders.h"
 #include "core/paths.h"
 #include "core/uihost.h"
 #include "tools/tool_settings.h"
@@ -101,17 +102,13 @@ void MainWindow::GridDoubleClick() {
 void MainWindow::DoubleClickStatus(int n) {
   const std::string name = model_.Cell(kColMaskin, n);
   const std::string file = CellFileName(model_.Cell(kColFilnavn, n));
-  MachineRequest& request = model_.Request(n);
   MachineSet& machines = station_.Machines();
   if (machines.IsTwoWay(n)) {
     Answer a =
         Host().AskButtons(L1("Overføre til ") + name, "Sende filen " + file + " til/fra CNC ?",
                           {"Send", "Hent", "Avbryt"}, Answer::Button3);
-    if (a == Answer::Button1 || a == Answer::Button2) {
-      request.Send = a == Answer::Button1;
-      request.Fetch = a == Answer::Button2;
-      request.Flag3 = false;
-    }
+    if (a == Answer::Button1) OrderSend(model_, n);
+    if (a == Answer::Button2) OrderFetch(model_, n);
     return;
   }
   Answer a = machines.IsCommand(n)
@@ -120,11 +117,7 @@ void MainWindow::DoubleClickStatus(int n) {
                  : Host().AskButtons("Sende fil til " + name,
                                      "Filen " + FileNameOf(file) + " vil bli sendt",
                                      {"OK", "Avbryt"}, Answer::Button2);
-  if (a == Answer::Button1) {
-    request.Send = true;
-    request.Fetch = false;
-    request.Flag3 = false;
-  }
+  if (a == Answer::Button1) OrderSend(model_, n);
 }
 
 void MainWindow::ChooseFile(int n, const std::string& key, bool other,

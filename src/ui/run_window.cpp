@@ -24,7 +24,7 @@ void RaiseOnSecondStart(zova::SingleInstance& instance, QtCallOver& callOver, Ma
   });
 }
 
-int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
+int RunWindow(int argc, char** argv, zova::SingleInstance& instance, StationAddOn addOn) {
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);  // the close procedure decides when to quit
   QtCallOver callOver;
@@ -43,8 +43,10 @@ int RunWindow(int argc, char** argv, zova::SingleInstance& instance) {
     });
     signalPoll.start(200);
     window.Start();
+    std::shared_ptr<void> added = addOn ? addOn(station) : nullptr;
     window.show();
     code = app.exec();
+    added.reset();
     // A late second start must not post to the call-over that ends here.
     instance.StopListening();
     // A quit that did not pass through the close procedure still stops every driver.

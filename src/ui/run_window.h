@@ -2,7 +2,11 @@
 // The window front end: QApplication, the Qt call-over, the dialog host, the
 // main window and the answer to a second start. Returns the exit code.
 
+#include <functional>
+#include <memory>
+
 #include "core/single_instance.h"
+#include "core/station.h"
 
 namespace zova::ui {
 
@@ -14,6 +18,10 @@ class QtCallOver;
 // and not at all once it is gone.
 void RaiseOnSecondStart(zova::SingleInstance& instance, QtCallOver& callOver, MainWindow& window);
 
-int RunWindow(int argc, char** argv, zova::SingleInstance& instance);
+// Started with the station's machines and ended before they close: what the
+// program adds beside the window (its web interface).
+using StationAddOn = std::function<std::shared_ptr<void>(Station&)>;
+
+int RunWindow(int argc, char** argv, zova::SingleInstance& instance, StationAddOn addOn = {});
 
 }  // namespace zova::ui

@@ -11,6 +11,7 @@
 #include "core/startup.h"
 #include "core/station_log.h"
 #include "ui/run_window.h"
+#include "web/web_interface.h"
 
 extern "C" __attribute__((visibility("default"))) int zova_window_main(int argc, char** argv,
                                                                        const char* iniArg) {
@@ -23,5 +24,9 @@ extern "C" __attribute__((visibility("default"))) int zova_window_main(int argc,
     return 0;
   }
   zova::LogStation("bruker " + zova::Globals().IniFil);
-  return zova::ui::RunWindow(argc, argv, instance);
+  return zova::ui::RunWindow(argc, argv, instance, [](zova::Station& station) {
+    return std::shared_ptr<void>(
+        zova::web::WebInterface::Start(station, zova::web::ReadWebSettings()).release(),
+        [](void* web) { delete static_cast<zova::web::WebInterface*>(web); });
+  });
 }

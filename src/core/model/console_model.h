@@ -45,11 +45,14 @@ class ConsoleModel {
 
   // Called with the 1-based line that changed, or 0 after a scroll (all lines).
   std::function<void(int)> onChanged;
+  // The station model's observers, told of any change (set by the model).
+  std::function<void()> onAnyChange;
 
  private:
   void Put(char c);
   void Changed(int row) {
     if (onChanged) onChanged(row);
+    if (onAnyChange) onAnyChange();
   }
 
   std::array<Line, kLines> lines_{};

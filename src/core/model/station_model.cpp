@@ -15,6 +15,7 @@ const char* ColumnHeading(int col) {
 
 StationModel::StationModel(int machineCount) : machineCount_(0) {
   SetMachineCount(machineCount);
+  console_.onAnyChange = [this] { NotifyConsoleChanged(); };
 }
 
 void StationModel::SetMachineCount(int n) {
@@ -43,6 +44,7 @@ void StationModel::SetCell(int col, int row, const std::string& text) {
   if (cell == text) return;
   cell = text;
   if (onCellChanged) onCellChanged(col, row);
+  for (ModelObserver* o : observers_) o->CellChanged(col, row);
 }
 
 int StationModel::CellObject(int col, int row) const {
@@ -54,17 +56,32 @@ void StationModel::SetCellObject(int col, int row, int code) {
   if (col < 0 || col >= kGridColumns || row < 0 || row > kMaxMachines) return;
   RowAt(row).object[static_cast<size_t>(col)] = code;
   if (onCellObjectChanged) onCellObjectChanged(col, row);
+  for (ModelObserver* o : observers_) o->CellObjectChanged(col, row);
 }
 
 void StationModel::SetActiveLabel(const std::string& text) {
   activeLabel_ = text;
   if (onActiveLabelChanged) onActiveLabelChanged();
+  for (ModelObserver* o : observers_) o->ActiveLabelChanged();
 }
 
 void StationModel::SetDisplay(const std::string& text) {
   display_.text = text;
   display_.visible = !text.empty();
   if (onDisplayChanged) onDisplayChanged();
+}
+
+void StationModel::AddObserver(ModelObserver* observer) {
+  if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
+}
+
+void StationModel::RemoveObserver(ModelObserver* observer) {
+  std::erase(observers_, observer);
+}
+
+void StationModel::NotifyConsoleChanged() {
+  for (ModelObserver* o : observers_) o->ConsoleChanged();
 }
 
 }  // namespace zova

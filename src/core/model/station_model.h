@@ -21,9 +21,22 @@ constexpr int kNoLineState = 255;
 // "Maskin", "Filnavn", "Status", "Melding", "Tegn".
 const char* ColumnHeading(int col);
 
+// A further watcher of the model beside the front end's own hooks (the web
+// interface). Called on the main thread, after the change.
+class ModelObserver {
+ public:
+  virtual ~ModelObserver() = default;
+  virtual void CellChanged(int /*col*/, int /*row*/) {}
+  virtual void CellObjectChanged(int /*col*/, int /*row*/) {}
+  virtual void ActiveLabelChanged() {}
+  virtual void ConsoleChanged() {}
+};
+
 class StationModel {
  public:
   explicit StationModel(int machineCount = 1);
+  StationModel(const StationModel&) = delete;
+  StationModel& operator=(const StationModel&) = delete;
 
   int MachineCount() const { return machineCount_; }
   void SetMachineCount(int n);  // 1..100
@@ -53,6 +66,13 @@ class StationModel {
   std::function<void()> onActiveLabelChanged;
   std::function<void()> onDisplayChanged;
 
+  // Observers stay registered until removed; the model does not own them.
+  void AddObserver(ModelObserver* observer);
+  void RemoveObserver(ModelObserver* observer);
+  // Tells the observers that console lines changed (the console's own hook
+  // belongs to the window).
+  void NotifyConsoleChanged();
+
  private:
   struct Row {
     std::array<std::string, kGridColumns> text;
@@ -67,6 +87,7 @@ class StationModel {
   Display display_;
   ConsoleModel console_;
   std::array<MachineRequest, kMaxMachines + 1> requests_{};
+  std::vector<ModelObserver*> observers_;
 };
 
 }  // namespace zova

@@ -1,0 +1,112 @@
+#include "web/order_apply.h"
+
+#include "core/config/config.h"
+#include "core/file_settings.h"
+#include "core/globals.h"
+#include "core/latin1.h"
+#include "core/operator_orders.h"
+#include "core/paths.h"
+#include "files/storage/name_guard.h"
+
+namespace zova::web {
+
+namespace {
+
+std::string ProgramDirOf(int machine) {
+  return ReadIniUpper(MachineSection(machine), "Katalog", MachineDataDir(machine));
+}
+
+OrderOutcome Refused(int status, std::string text) {
+  return {status, std::move(text)};
+}
+
+// Sets the Filnavn cell as the window's file choice does: the name as given
+// when it lies in the program directory, the full path otherwise.
+OrderOutcome Choose(StationModel& model, int machine, const std::string& name) {
+  const std::string path = GuardedMachinePath(machine, name);
+  if (path.empty()) return Refused(403, "Filen ligger utenfor maskinens kataloger: " + name);
+  if (!FileExists(path)) return Refused(404, "Filen finnes ikke: " + name);
+  model.SetCell(kColFilnavn, machine, IsAbsolutePath(name) ? UpperCase(path) : UpperCase(name));
+  return {200, "Valgt: " + name};
+}
+
+OrderOutcome Switch(Station& station, int machine, bool on) {
+  const std::string port = ReadIniUpper(MachineSection(machine), "Port", "");
+  if (port.empty()) return Refused(409, "Maskinen har ingen port");
+  if (!WriteIniBool(port, "Blokkvis", on)) return Refused(500, L1("Klarer ikke å skrive Zova.ini"));
+  station.Machines().RestartMachine(machine, false);
+  return {200, std::string("Blokkvis ") + (on ? L1("på") : "av") + " for " + port};
+}
+
+}  // namespace
+
+std::string GuardedMachinePath(int machine, const std::string& name) {
+  if (name.empty()) return {};
+  const std::string section = MachineSection(machine);
+  const std::string dir = ProgramDirOf(machine);
+  std::string full = name;
+  if (!IsAbsolutePath(name)) full = JoinPath(dir, name);
+  std::vector<std::string> roots = {dir, ReadIniUpper(section, "Katalog2", dir),
+                                    Globals().DataKatalog};
+  if (ReadIniBool("Program", "FellesKataloger", false)) roots.push_back(ParentDir(dir));
+  return InsideRoots(full, roots) ? full : std::string();
+}
+
+std::vector<std::string> MachineFiles(int machine) {
+  return ListFiles(ProgramDirOf(machine), "*");
+}
+
+OrderOutcome CarryOut(Station& station, const OrderRequest& o) {
+  StationModel& model = station.Model();
+  MachineSet& machines = station.Machines();
+  if (o.kind == OrderKind::kLogging) {
+    if (!WriteIniBool("Program", "Logging", o.on))
+      return Refused(500, L1("Klarer ikke å skrive Zova.ini"));
+    return {200, std::string("Logging ") + (o.on ? L1("på") : "av")};
+  }
+  const int n = o.machine;
+  if (n < 1 || n > model.MachineCount()) return Refused(404, "Ukjent maskin: " + std::to_string(n));
+  switch (o.kind) {
+    case OrderKind::kChoose:
+      return Choose(model, n, o.text);
+    case OrderKind::kSend: {
+      if (!machines.HasDriver(n)) return Refused(409, "Maskinen er ikke aktiv");
+      if (machines.IsCommand(n)) return Refused(409, "Maskinen tar kommandoer, ikke filer");
+      if (!o.text.empty()) {
+        OrderOutcome chosen = Choose(model, n, o.text);
+        if (chosen.status != 200) return chosen;
+      }
+      if (model.Cell(kColFilnavn, n).empty()) return Refused(409, "Ingen fil er valgt");
+      OrderSend(model, n);
+      return {200, "Sending bestilt: " + model.Cell(kColFilnavn, n)};
+    }
+    case OrderKind::kFetch:
+      if (!machines.HasDriver(n)) return Refused(409, "Maskinen er ikke aktiv");
+      if (!machines.IsTwoWay(n)) return Refused(409, "Maskinen kan ikke hente");
+      if (GuardedMachinePath(n, o.text).empty())
+        return Refused(403, "Navnet ligger utenfor maskinens kataloger: " + o.text);
+      model.SetCell(kColFilnavn, n, UpperCase(o.text));
+      OrderFetch(model, n);
+      return {200, "Henting bestilt: " + UpperCase(o.text)};
+    case OrderKind::kCommand:
+      if (!machines.HasDriver(n)) return Refused(409, "Maskinen er ikke aktiv");
+      if (!machines.IsCommand(n)) return Refused(409, "Maskinen tar ikke kommandoer");
+      model.SetCell(kColFilnavn, n, o.text);
+      OrderSend(model, n);
+      return {200, "Kommando bestilt: " + o.text};
+    case OrderKind::kCancel:
+      OrderCancel(model, n);
+      return {200, "Avbrutt"};
+    case OrderKind::kRestart:
+      if (machines.Stopping()) return Refused(409, "Stasjonen stopper");
+      machines.RestartMachine(n, false);
+      return {200, L1("Maskinen er startet på nytt")};
+    case OrderKind::kBlokkvis:
+      return Switch(station, n, o.on);
+    case OrderKind::kLogging:
+      break;
+  }
+  return Refused(400, "Ukjent ordre");
+}
+
+}  // namespace zova::web
