@@ -12,6 +12,7 @@
 #include <set>
 #include <thread>
 
+#include "core/config/config.h"
 #include "core/latin1.h"
 #include "pty_pair.h"
 #include "serial/device/loopback_device.h"
@@ -19,6 +20,7 @@
 #include "serial/device/tcp_device.h"
 #include "serial/device/termios_device.h"
 #include "serial/device/termios_settings.h"
+#include "serial/line/port_settings.h"
 #include "support/test_support.h"
 
 namespace zova {
@@ -496,23 +498,29 @@ TEST(Tcp, RefusedAndBadAddresses) {
 
 // --- opening by port name ---
 
-TEST(OpenSerialDevice, FollowsEnhet) {
+// What a driver opens for a port: its section's Enhet through the settings.
+std::unique_ptr<SerialDevice> OpenPortDevice(const std::string& port, int& err) {
+  const PortSettings s = ReadPortSettings(IniSection(port), "", false);
+  return OpenDeviceByName(DeviceForPort(port, s.Enhet), err);
+}
+
+TEST(OpenPortDevice, FollowsEnhet) {
   test::PtyPair pty;
   ASSERT_TRUE(pty.Ok());
   test::ScopedIni ini("[COM7]\nEnhet=" + pty.SlavePath() + "\n[COM8]\nEnhet=loop:cable\n" +
                       "[COM9]\nEnhet=/nonexistent/tty\n");
   int err = 0;
-  auto d7 = OpenSerialDevice("COM7", err);
+  auto d7 = OpenPortDevice("COM7", err);
   ASSERT_TRUE(d7) << DeviceErrorText(err);
   EXPECT_EQ(d7->Name(), pty.SlavePath());
   LoopbackPair cable("cable");
   ParkLoopbackEnd("cable", std::move(cable.b));
-  auto d8 = OpenSerialDevice("COM8", err);
+  auto d8 = OpenPortDevice("COM8", err);
   ASSERT_TRUE(d8);
   EXPECT_EQ(WriteText(*cable.a, "hi").count, 2u);
   EXPECT_EQ(ReadAll(*d8), "hi");
-  EXPECT_FALSE(OpenSerialDevice("COM8", err)) << "a parked end is taken once";
-  EXPECT_FALSE(OpenSerialDevice("COM9", err));
+  EXPECT_FALSE(OpenPortDevice("COM8", err)) << "a parked end is taken once";
+  EXPECT_FALSE(OpenPortDevice("COM9", err));
   EXPECT_EQ(err, ENOENT);
 }
 

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 
-#include "core/config/config.h"
 #include "core/latin1.h"
 #include "serial/device/loopback_device.h"
 #include "serial/device/rfc2217_device.h"
@@ -51,11 +50,6 @@ std::unique_ptr<SerialDevice> OpenDeviceByName(const std::string& device, int& e
     return end;
   }
   return TermiosDevice::Open(device, err);
-}
-
-std::unique_ptr<SerialDevice> OpenSerialDevice(std::string_view portName, int& err) {
-  std::string enhet = ReadIniStr(Trim(portName), "Enhet", "");
-  return OpenDeviceByName(DeviceForPort(portName, enhet), err);
 }
 
 }  // namespace zova

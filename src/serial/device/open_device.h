@@ -16,10 +16,9 @@ namespace zova {
 // Pure: the device named by a port name and the section's Enhet value.
 std::string DeviceForPort(std::string_view portName, std::string_view enhet);
 
-// Reads Enhet from [PortName] of the active Zova.ini and opens that device.
-// Null with Err set (an errno for DeviceErrorText) when it cannot be opened.
-std::unique_ptr<SerialDevice> OpenSerialDevice(std::string_view portName, int& err);
-// The same for a device text as DeviceForPort returns it.
+// Opens a device text as DeviceForPort returns it (the port's settings hold
+// its Enhet). Null with Err set (an errno for DeviceErrorText) when it
+// cannot be opened.
 std::unique_ptr<SerialDevice> OpenDeviceByName(const std::string& device, int& err);
 
 }  // namespace zova
