@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       nl == std::string_view::npos ? std::string_view() : in.substr(nl + 1);
   auto r = zova::web::ParseOrder(path, body);
   if (const auto* o = std::get_if<zova::web::OrderRequest>(&r)) {
-    const bool stationWide = o->kind == zova::web::OrderKind::kLogging;
+    const bool stationWide = o->kind == zova::web::OrderKind::Logging;
     if (stationWide ? o->machine != 0 : (o->machine < 1 || o->machine > 100)) std::abort();
     if (o->text.size() > zova::web::kMaxOrderText) std::abort();
     for (unsigned char c : o->text)

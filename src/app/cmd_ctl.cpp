@@ -57,11 +57,11 @@ int Ctl(const std::vector<std::string>& argsIn) {
   client.set_connection_timeout(3, 0);
   client.set_read_timeout(30, 0);
   const httplib::Headers headers = AuthHeaders(settings);
-  if (plan->kind == CtlPlan::Kind::kWatch) return Watch(client, headers);
+  if (plan->kind == CtlPlan::Kind::Watch) return Watch(client, headers);
   auto grid = client.Get("/api/grid", headers);
   if (!grid) return Fail("ingen stasjon svarer på " + url + "/");
   if (grid->status != 200) return Fail(AnswerText(grid));
-  if (plan->kind == CtlPlan::Kind::kStatus) {
+  if (plan->kind == CtlPlan::Kind::Status) {
     std::fputs(zova::app::FormatStatus(grid->body).c_str(), stdout);
     return 0;
   }

@@ -42,13 +42,13 @@ std::optional<CtlPlan> PlanCtl(const std::vector<std::string>& words, std::strin
       error = kUsage;
       return std::nullopt;
     }
-    plan.kind = words[0] == "status" ? CtlPlan::Kind::kStatus : CtlPlan::Kind::kWatch;
+    plan.kind = words[0] == "status" ? CtlPlan::Kind::Status : CtlPlan::Kind::Watch;
     return plan;
   }
   for (const Verb& v : kVerbs) {
     if (words[0] != v.word) continue;
     if (words.size() < v.minWords || words.size() > v.maxWords) break;
-    plan.kind = CtlPlan::Kind::kOrder;
+    plan.kind = CtlPlan::Kind::Order;
     plan.machine = words[1];
     plan.order = v.order;
     json body = json::object();

@@ -11,7 +11,7 @@
 namespace zova::app {
 
 struct CtlPlan {
-  enum class Kind { kStatus, kOrder, kWatch } kind = Kind::kStatus;
+  enum class Kind { Status, Order, Watch } kind = Kind::Status;
   std::string machine;  // as typed: a number or a machine's name
   std::string order;    // the last part of /api/machines/N/<order>
   std::string body;     // JSON

@@ -2,25 +2,30 @@
 
 namespace zova {
 
-void OrderSend(StationModel& model, int machine) {
-  MachineRequest& r = model.Request(machine);
-  r.Send = true;
-  r.Fetch = false;
-  r.Flag3 = false;
+namespace {
+
+void Order(Station& station, int machine, bool send, bool fetch, bool cancel) {
+  MachineRequest& r = station.Model().Request(machine);
+  r.Send = send;
+  r.Fetch = fetch;
+  r.Flag3 = cancel;
+  // An idle driver waits on its line up to a read timeout; the order is not
+  // to wait that long.
+  if (TMsg* driver = station.Machines().Driver(machine)) driver->WakeForOrder();
 }
 
-void OrderFetch(StationModel& model, int machine) {
-  MachineRequest& r = model.Request(machine);
-  r.Send = false;
-  r.Fetch = true;
-  r.Flag3 = false;
+}  // namespace
+
+void OrderSend(Station& station, int machine) {
+  Order(station, machine, true, false, false);
 }
 
-void OrderCancel(StationModel& model, int machine) {
-  MachineRequest& r = model.Request(machine);
-  r.Send = false;
-  r.Fetch = false;
-  r.Flag3 = true;
+void OrderFetch(Station& station, int machine) {
+  Order(station, machine, false, true, false);
+}
+
+void OrderCancel(Station& station, int machine) {
+  Order(station, machine, false, false, true);
 }
 
 }  // namespace zova

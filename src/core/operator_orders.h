@@ -1,20 +1,20 @@
 #pragma once
 // The operator's orders to a machine, the same from every front end: each is
 // written into the machine's request record (or its Filnavn cell) on the main
-// thread, and the machine's driver takes it at its next fetch. The window
+// thread, and the machine's driver is woken to take it at once. The window
 // asks its questions first; the web interface and `zova ctl` check theirs.
 
 #include <string>
 
-#include "core/model/station_model.h"
+#include "core/station.h"
 
 namespace zova {
 
 // A send of what the Filnavn cell names (a command machine sends its text).
-void OrderSend(StationModel& model, int machine);
+void OrderSend(Station& station, int machine);
 // A fetch from the control (two-way machines).
-void OrderFetch(StationModel& model, int machine);
+void OrderFetch(Station& station, int machine);
 // Drops a send that was ordered and not yet started, and the transfer state.
-void OrderCancel(StationModel& model, int machine);
+void OrderCancel(Station& station, int machine);
 
 }  // namespace zova

@@ -107,8 +107,8 @@ void MainWindow::DoubleClickStatus(int n) {
     Answer a =
         Host().AskButtons(L1("Overføre til ") + name, "Sende filen " + file + " til/fra CNC ?",
                           {"Send", "Hent", "Avbryt"}, Answer::Button3);
-    if (a == Answer::Button1) OrderSend(model_, n);
-    if (a == Answer::Button2) OrderFetch(model_, n);
+    if (a == Answer::Button1) OrderSend(station_, n);
+    if (a == Answer::Button2) OrderFetch(station_, n);
     return;
   }
   Answer a = machines.IsCommand(n)
@@ -117,7 +117,7 @@ void MainWindow::DoubleClickStatus(int n) {
                  : Host().AskButtons("Sende fil til " + name,
                                      "Filen " + FileNameOf(file) + " vil bli sendt",
                                      {"OK", "Avbryt"}, Answer::Button2);
-  if (a == Answer::Button1) OrderSend(model_, n);
+  if (a == Answer::Button1) OrderSend(station_, n);
 }
 
 void MainWindow::ChooseFile(int n, const std::string& key, bool other,

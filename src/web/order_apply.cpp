@@ -59,7 +59,7 @@ std::vector<std::string> MachineFiles(int machine) {
 OrderOutcome CarryOut(Station& station, const OrderRequest& o) {
   StationModel& model = station.Model();
   MachineSet& machines = station.Machines();
-  if (o.kind == OrderKind::kLogging) {
+  if (o.kind == OrderKind::Logging) {
     if (!WriteIniBool("Program", "Logging", o.on))
       return Refused(500, L1("Klarer ikke å skrive Zova.ini"));
     return {200, std::string("Logging ") + (o.on ? L1("på") : "av")};
@@ -67,9 +67,9 @@ OrderOutcome CarryOut(Station& station, const OrderRequest& o) {
   const int n = o.machine;
   if (n < 1 || n > model.MachineCount()) return Refused(404, "Ukjent maskin: " + std::to_string(n));
   switch (o.kind) {
-    case OrderKind::kChoose:
+    case OrderKind::Choose:
       return Choose(model, n, o.text);
-    case OrderKind::kSend: {
+    case OrderKind::Send: {
       if (!machines.HasDriver(n)) return Refused(409, "Maskinen er ikke aktiv");
       if (machines.IsCommand(n)) return Refused(409, "Maskinen tar kommandoer, ikke filer");
       if (!o.text.empty()) {
@@ -77,33 +77,33 @@ OrderOutcome CarryOut(Station& station, const OrderRequest& o) {
         if (chosen.status != 200) return chosen;
       }
       if (model.Cell(kColFilnavn, n).empty()) return Refused(409, "Ingen fil er valgt");
-      OrderSend(model, n);
+      OrderSend(station, n);
       return {200, "Sending bestilt: " + model.Cell(kColFilnavn, n)};
     }
-    case OrderKind::kFetch:
+    case OrderKind::Fetch:
       if (!machines.HasDriver(n)) return Refused(409, "Maskinen er ikke aktiv");
       if (!machines.IsTwoWay(n)) return Refused(409, "Maskinen kan ikke hente");
       if (GuardedMachinePath(n, o.text).empty())
         return Refused(403, "Navnet ligger utenfor maskinens kataloger: " + o.text);
       model.SetCell(kColFilnavn, n, UpperCase(o.text));
-      OrderFetch(model, n);
+      OrderFetch(station, n);
       return {200, "Henting bestilt: " + UpperCase(o.text)};
-    case OrderKind::kCommand:
+    case OrderKind::Command:
       if (!machines.HasDriver(n)) return Refused(409, "Maskinen er ikke aktiv");
       if (!machines.IsCommand(n)) return Refused(409, "Maskinen tar ikke kommandoer");
       model.SetCell(kColFilnavn, n, o.text);
-      OrderSend(model, n);
+      OrderSend(station, n);
       return {200, "Kommando bestilt: " + o.text};
-    case OrderKind::kCancel:
-      OrderCancel(model, n);
+    case OrderKind::Cancel:
+      OrderCancel(station, n);
       return {200, "Avbrutt"};
-    case OrderKind::kRestart:
+    case OrderKind::Restart:
       if (machines.Stopping()) return Refused(409, "Stasjonen stopper");
       machines.RestartMachine(n, false);
       return {200, L1("Maskinen er startet på nytt")};
-    case OrderKind::kBlokkvis:
+    case OrderKind::Blokkvis:
       return Switch(station, n, o.on);
-    case OrderKind::kLogging:
+    case OrderKind::Logging:
       break;
   }
   return Refused(400, "Ukjent ordre");

@@ -19,13 +19,13 @@ struct Route {
 };
 
 constexpr Route kMachineRoutes[] = {
-    {"file", OrderKind::kChoose, "name", true, false},
-    {"send", OrderKind::kSend, "name", false, false},
-    {"fetch", OrderKind::kFetch, "name", true, false},
-    {"command", OrderKind::kCommand, "text", true, false},
-    {"cancel", OrderKind::kCancel, nullptr, false, false},
-    {"restart", OrderKind::kRestart, nullptr, false, false},
-    {"blokkvis", OrderKind::kBlokkvis, nullptr, false, true},
+    {"file", OrderKind::Choose, "name", true, false},
+    {"send", OrderKind::Send, "name", false, false},
+    {"fetch", OrderKind::Fetch, "name", true, false},
+    {"command", OrderKind::Command, "text", true, false},
+    {"cancel", OrderKind::Cancel, nullptr, false, false},
+    {"restart", OrderKind::Restart, nullptr, false, false},
+    {"blokkvis", OrderKind::Blokkvis, nullptr, false, true},
 };
 
 OrderError Bad(std::string text, int status = 400) {
@@ -78,8 +78,8 @@ std::variant<OrderRequest, OrderError> ReadBody(const Route& route, std::string_
 std::variant<OrderRequest, OrderError> ParseOrder(std::string_view path, std::string_view body) {
   if (body.size() > kMaxOrderBody) return Bad("Ordren er for stor", 413);
   if (path == "/api/logging") {
-    auto r = ReadBody({"logging", OrderKind::kLogging, nullptr, false, true}, body, {});
-    if (auto* o = std::get_if<OrderRequest>(&r)) o->kind = OrderKind::kLogging;
+    auto r = ReadBody({"logging", OrderKind::Logging, nullptr, false, true}, body, {});
+    if (auto* o = std::get_if<OrderRequest>(&r)) o->kind = OrderKind::Logging;
     return r;
   }
   constexpr std::string_view kPrefix = "/api/machines/";

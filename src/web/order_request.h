@@ -9,10 +9,10 @@
 
 namespace zova::web {
 
-enum class OrderKind { kChoose, kSend, kFetch, kCommand, kCancel, kRestart, kBlokkvis, kLogging };
+enum class OrderKind { Choose, Send, Fetch, Command, Cancel, Restart, Blokkvis, Logging };
 
 struct OrderRequest {
-  OrderKind kind = OrderKind::kSend;
+  OrderKind kind = OrderKind::Send;
   int machine = 0;   // 1..100; 0 for station-wide orders
   std::string text;  // Latin-1: a file name, a program name or a command
   bool on = false;   // the switches

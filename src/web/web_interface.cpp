@@ -130,8 +130,11 @@ void WebInterface::Impl::Routes() {
   server.set_read_timeout(5, 0);
   server.set_write_timeout(5, 0);
   server.new_task_queue = [] { return new httplib::ThreadPool(GridFeed::kMaxWatchers + 8); };
+  // The page's own files hold nothing secret, and a browser cannot send a
+  // token when it opens a page: only the interface asks for one.
   server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-    if (Authorised(req)) return httplib::Server::HandlerResponse::Unhandled;
+    if (req.path.rfind("/api/", 0) != 0 || Authorised(req))
+      return httplib::Server::HandlerResponse::Unhandled;
     res.set_header("WWW-Authenticate", "Bearer");
     SendText(res, 401, "Mangler gyldig WebToken");
     return httplib::Server::HandlerResponse::Handled;
@@ -174,7 +177,7 @@ WebInterface::WebInterface(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) 
 
 std::unique_ptr<WebInterface> WebInterface::Start(Station& station, const WebSettings& settings) {
   if (std::string why = WebRefusal(settings); !why.empty()) {
-    LogStation(why);
+    LogStationWarning(why);
     return nullptr;
   }
   auto impl = std::make_unique<Impl>(station, settings);
@@ -183,8 +186,8 @@ std::unique_ptr<WebInterface> WebInterface::Start(Station& station, const WebSet
   if (UpperCase(host) == "LOCALHOST") host = "127.0.0.1";
   if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
   if (!impl->server.bind_to_port(host.c_str(), settings.port)) {
-    LogStation("nettgrensesnittet starter ikke: " + settings.address + ":" +
-               std::to_string(settings.port) + " er opptatt eller ugyldig");
+    LogStationWarning("nettgrensesnittet starter ikke: " + settings.address + ":" +
+                      std::to_string(settings.port) + " er opptatt eller ugyldig");
     return nullptr;
   }
   Impl* raw = impl.get();

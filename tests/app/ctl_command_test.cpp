@@ -16,19 +16,19 @@ TEST(Ctl, WordsBecomeOrders) {
     const char* order;
     const char* body;
   } cases[] = {
-      {{"status"}, true, CtlPlan::Kind::kStatus, "", ""},
-      {{"watch"}, true, CtlPlan::Kind::kWatch, "", ""},
-      {{"send", "3"}, true, CtlPlan::Kind::kOrder, "send", "{}"},
-      {{"send", "3", "O1.NC"}, true, CtlPlan::Kind::kOrder, "send", R"({"name":"O1.NC"})"},
-      {{"fetch", "2", "O7"}, true, CtlPlan::Kind::kOrder, "fetch", R"({"name":"O7"})"},
+      {{"status"}, true, CtlPlan::Kind::Status, "", ""},
+      {{"watch"}, true, CtlPlan::Kind::Watch, "", ""},
+      {{"send", "3"}, true, CtlPlan::Kind::Order, "send", "{}"},
+      {{"send", "3", "O1.NC"}, true, CtlPlan::Kind::Order, "send", R"({"name":"O1.NC"})"},
+      {{"fetch", "2", "O7"}, true, CtlPlan::Kind::Order, "fetch", R"({"name":"O7"})"},
       {{"command", "4", "STOPP ALLE"},
        true,
-       CtlPlan::Kind::kOrder,
+       CtlPlan::Kind::Order,
        "command",
        R"({"text":"STOPP ALLE"})"},
-      {{"cancel", "1"}, true, CtlPlan::Kind::kOrder, "cancel", "{}"},
-      {{"restart", "Fres"}, true, CtlPlan::Kind::kOrder, "restart", "{}"},
-      {{"send", "1", "\xFF"}, true, CtlPlan::Kind::kOrder, "send", "{\"name\":\"\xEF\xBF\xBD\"}"},
+      {{"cancel", "1"}, true, CtlPlan::Kind::Order, "cancel", "{}"},
+      {{"restart", "Fres"}, true, CtlPlan::Kind::Order, "restart", "{}"},
+      {{"send", "1", "\xFF"}, true, CtlPlan::Kind::Order, "send", "{\"name\":\"\xEF\xBF\xBD\"}"},
       {{}, false, {}, "", ""},
       {{"status", "x"}, false, {}, "", ""},
       {{"send"}, false, {}, "", ""},
@@ -47,7 +47,7 @@ TEST(Ctl, WordsBecomeOrders) {
     }
     EXPECT_EQ(plan->kind, c.kind);
     EXPECT_EQ(plan->order, c.order);
-    if (c.kind == CtlPlan::Kind::kOrder) {
+    if (c.kind == CtlPlan::Kind::Order) {
       EXPECT_EQ(plan->body, c.body);
     }
   }

@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -192,6 +193,31 @@ TEST_F(PtyDevice, ReadTimesOutAndThenSeesAHangup) {
   r = dev->ReadByte(b, 200);
   EXPECT_EQ(r.count, 0u);
   EXPECT_TRUE(r.hangup);
+}
+
+TEST_F(PtyDevice, AWakeCutsTheWaitShortButBytesComeFirst) {
+  // A driver waiting on an idle line is woken for an operator's order; a
+  // wait that is not cut short would take a minute here.
+  const int wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  ASSERT_GE(wake, 0);
+  dev->SetWakeFd(wake);
+  const uint64_t one = 1;
+  ASSERT_EQ(::write(wake, &one, sizeof one), 8);
+  uint8_t b = 0;
+  IoResult r = dev->ReadByte(b, 60000);
+  EXPECT_TRUE(r.woken && r.timedOut && r.Ok());
+  EXPECT_EQ(r.count, 0u);
+
+  // The wake is taken once; bytes that came with a wake are read.
+  ASSERT_EQ(::write(wake, &one, sizeof one), 8);
+  pty.Send("Z");
+  r = dev->ReadByte(b, 60000);
+  ASSERT_EQ(r.count, 1u);
+  EXPECT_EQ(b, 'Z');
+  r = dev->ReadByte(b, 20);
+  EXPECT_TRUE(r.timedOut);
+  EXPECT_FALSE(r.woken) << "the wake went with the byte";
+  ::close(wake);
 }
 
 TEST_F(PtyDevice, BytesPassUnchanged) {

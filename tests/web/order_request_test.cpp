@@ -19,20 +19,19 @@ TEST(ParseOrder, PathsAndBodiesBecomeOrders) {
     std::string text;
     bool on;
   } cases[] = {
-      {"/api/machines/1/file", R"({"name":"O1000.NC"})", OrderKind::kChoose, 1, "O1000.NC", false},
-      {"/api/machines/12/send", "", OrderKind::kSend, 12, "", false},
-      {"/api/machines/12/send", "{}", OrderKind::kSend, 12, "", false},
-      {"/api/machines/3/send", R"({"name":" SUB/P1.NC "})", OrderKind::kSend, 3, "SUB/P1.NC",
+      {"/api/machines/1/file", R"({"name":"O1000.NC"})", OrderKind::Choose, 1, "O1000.NC", false},
+      {"/api/machines/12/send", "", OrderKind::Send, 12, "", false},
+      {"/api/machines/12/send", "{}", OrderKind::Send, 12, "", false},
+      {"/api/machines/3/send", R"({"name":" SUB/P1.NC "})", OrderKind::Send, 3, "SUB/P1.NC", false},
+      {"/api/machines/100/fetch", R"({"name":"O7"})", OrderKind::Fetch, 100, "O7", false},
+      {"/api/machines/4/command", R"({"text":"STOPP ALLE"})", OrderKind::Command, 4, "STOPP ALLE",
        false},
-      {"/api/machines/100/fetch", R"({"name":"O7"})", OrderKind::kFetch, 100, "O7", false},
-      {"/api/machines/4/command", R"({"text":"STOPP ALLE"})", OrderKind::kCommand, 4, "STOPP ALLE",
-       false},
-      {"/api/machines/4/cancel", "", OrderKind::kCancel, 4, "", false},
-      {"/api/machines/4/restart", "{}", OrderKind::kRestart, 4, "", false},
-      {"/api/machines/2/blokkvis", R"({"on":true})", OrderKind::kBlokkvis, 2, "", true},
-      {"/api/logging", R"({"on":false})", OrderKind::kLogging, 0, "", false},
+      {"/api/machines/4/cancel", "", OrderKind::Cancel, 4, "", false},
+      {"/api/machines/4/restart", "{}", OrderKind::Restart, 4, "", false},
+      {"/api/machines/2/blokkvis", R"({"on":true})", OrderKind::Blokkvis, 2, "", true},
+      {"/api/logging", R"({"on":false})", OrderKind::Logging, 0, "", false},
       // Names reach the station in its own Latin-1.
-      {"/api/machines/1/file", R"({"name":"BRØNN.NC"})", OrderKind::kChoose, 1, L1("BRØNN.NC"),
+      {"/api/machines/1/file", R"({"name":"BRØNN.NC"})", OrderKind::Choose, 1, L1("BRØNN.NC"),
        false},
   };
   for (const Case& c : cases) {

@@ -1,5 +1,6 @@
 #include "core/driver/tmsg.h"
 
+#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -34,6 +35,7 @@ void ApplyPriority(int priority) {
 
 TMsg::TMsg(const UiLinks& links, MachineRequest& sharedRequest, int machineNo)
     : links_(links), shared_(sharedRequest), machineNo_(machineNo) {
+  wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   std::string section = MachineSection(machineNo);
   Vis = ReadIniBool(section, "Vis", true);
   if (IniKeyExists("Program", "Vis")) Vis = ReadIniBool("Program", "Vis", true);
@@ -44,6 +46,14 @@ TMsg::TMsg(const UiLinks& links, MachineRequest& sharedRequest, int machineNo)
 
 TMsg::~TMsg() {
   Join();
+  if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void TMsg::WakeForOrder() {
+  if (wakeFd_ < 0) return;
+  const uint64_t one = 1;
+  // A full counter already wakes the driver; nothing else can go wrong here.
+  [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
 }
 
 void TMsg::Start() {

@@ -37,7 +37,17 @@ class TMsg {
 
   // Thread control (main thread).
   void Start();
-  void Terminate() { terminated_.store(true); }
+  // Any thread; a driver waiting on its line is woken to see it.
+  void Terminate() {
+    terminated_.store(true);
+    WakeForOrder();
+  }
+  // Any thread: wakes the driver from a wait on its line, so that it takes an
+  // order from its request record now rather than at the end of the wait.
+  void WakeForOrder();
+  // The eventfd that WakeForOrder makes readable; the line's device polls
+  // it. Open as long as the driver object lives.
+  int OrderWakeFd() const { return wakeFd_; }
   bool Terminated() const { return terminated_.load(std::memory_order_relaxed); }
   const std::atomic<bool>* TerminateFlag() const { return &terminated_; }
   void SetOnTerminate(std::function<void(TMsg*)> handler) { onTerminate_ = std::move(handler); }
@@ -113,6 +123,7 @@ class TMsg {
   MachineRequest& shared_;
   int machineNo_;
   std::atomic<bool> terminated_{false};
+  int wakeFd_ = -1;
   std::atomic<bool> finished_{false};
   std::function<void(TMsg*)> onTerminate_;
   int priority_ = -1;

@@ -137,7 +137,7 @@ IoResult Rfc2217Device::ReadSome(uint8_t* buf, size_t max, int timeoutMs) {
   for (;;) {
     r = IoResult{};
     if (!EnsureSession(timeoutMs, r)) return r;
-    r = link_.Receive(buf, max, LeftMs(deadline));
+    r = link_.Receive(buf, max, LeftMs(deadline), wakeFd_);
     if (r.count == 0) return r;
     // Negotiations and reports alone are no data: wait on for the rest of
     // the time.

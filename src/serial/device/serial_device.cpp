@@ -1,6 +1,11 @@
 #include "serial/device/serial_device.h"
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "core/latin1.h"
@@ -28,6 +33,29 @@ IoResult SerialDevice::Read(uint8_t* buf, size_t max, int timeoutMs) {
   r = IoResult{};
   r.count = n;
   return r;
+}
+
+int PollWithWake(int fd, short events, int timeoutMs, int wakeFd) {
+  using namespace std::chrono;
+  if (timeoutMs < 0) timeoutMs = 0;
+  auto deadline = steady_clock::now() + milliseconds(timeoutMs);
+  for (;;) {
+    pollfd p[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
+    const int n = ::poll(p, wakeFd >= 0 ? 2 : 1, timeoutMs);
+    if (n > 0) {
+      if (wakeFd >= 0 && (p[1].revents & POLLIN)) {
+        uint64_t count = 0;
+        [[maybe_unused]] ssize_t taken = ::read(wakeFd, &count, sizeof count);
+        // Bytes that came with the wake are read first.
+        if (!p[0].revents) return kWoken;
+      }
+      return p[0].revents;
+    }
+    if (n == 0) return 0;
+    if (errno != EINTR) return -1;
+    auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+    timeoutMs = left > 0 ? static_cast<int>(left) : 0;
+  }
 }
 
 IoResult SerialDevice::ReadByte(uint8_t& b, int timeoutMs) {

@@ -68,8 +68,15 @@ struct IoResult {
   int err = 0;  // errno of a failure, 0 when none
   bool timedOut = false;
   bool hangup = false;
+  bool woken = false;  // the wait was cut short by the wake fd (timedOut too)
   bool Ok() const { return err == 0 && !hangup; }
 };
+
+// poll() on Fd for Events and, when WakeFd >= 0, on that eventfd: the revents
+// of Fd; 0 on timeout; -1 with errno on error; kWoken when only the wake fd
+// was ready (its count is taken). EINTR is retried with the time left.
+constexpr int kWoken = -2;
+int PollWithWake(int fd, short events, int timeoutMs, int wakeFd);
 
 class SerialDevice {
  public:
@@ -132,6 +139,15 @@ class SerialDevice {
   void LogUnavailableOnce(unsigned feature, std::string_view what);
 
   bool stripNul_ = false;
+
+ public:
+  // An eventfd that cuts a read's wait short (the driver is woken for an
+  // operator's order); -1 for none. The device never closes it. Backends
+  // without a file descriptor to wait on (the loopback) ignore it.
+  void SetWakeFd(int fd) { wakeFd_ = fd; }
+
+ protected:
+  int wakeFd_ = -1;
 
  private:
   static constexpr size_t kBufferSize = 65536;

@@ -36,7 +36,7 @@ bool TcpDevice::Configure(const LineSettings& settings, int& err) {
 IoResult TcpDevice::ReadSome(uint8_t* buf, size_t max, int timeoutMs) {
   IoResult r;
   if (!link_.EnsureConnected(timeoutMs, r)) return r;
-  return link_.Receive(buf, max, timeoutMs);
+  return link_.Receive(buf, max, timeoutMs, wakeFd_);
 }
 
 IoResult TcpDevice::Write(const uint8_t* data, size_t len, int timeoutMs) {

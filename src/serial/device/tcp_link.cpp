@@ -109,7 +109,7 @@ bool TcpLink::EnsureConnected(int timeoutMs, IoResult& r) {
   return err == 0;
 }
 
-IoResult TcpLink::Receive(uint8_t* buf, size_t max, int timeoutMs) {
+IoResult TcpLink::Receive(uint8_t* buf, size_t max, int timeoutMs, int wakeFd) {
   IoResult r;
   for (;;) {
     ssize_t n = ::recv(fd_, buf, max, 0);
@@ -124,7 +124,11 @@ IoResult TcpLink::Receive(uint8_t* buf, size_t max, int timeoutMs) {
       return r;
     }
     if (errno == EINTR) continue;
-    int ev = PollFd(fd_, POLLIN, timeoutMs);
+    int ev = PollWithWake(fd_, POLLIN, timeoutMs, wakeFd);
+    if (ev == kWoken) {
+      r.timedOut = r.woken = true;
+      return r;
+    }
     if (ev < 0) {
       r.err = errno;
       return r;

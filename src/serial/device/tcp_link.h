@@ -42,7 +42,8 @@ class TcpLink {
 
   // All bytes waiting (at most Max), waiting at most TimeoutMs for the first.
   // A closed or reset connection is a hang-up and is dropped.
-  IoResult Receive(uint8_t* buf, size_t max, int timeoutMs);
+  // WakeFd (an eventfd, or -1) cuts the wait short: Woken and TimedOut set.
+  IoResult Receive(uint8_t* buf, size_t max, int timeoutMs, int wakeFd = -1);
   // Len bytes; Count is what went out. TimeoutMs runs from the first time
   // the socket is full, so a send that fits at once never reads the clock.
   IoResult Send(const uint8_t* data, size_t len, int timeoutMs);

@@ -99,7 +99,11 @@ IoResult TermiosDevice::ReadSome(uint8_t* buf, size_t max, int timeoutMs) {
     lastReadLarge_ = false;
     // Nothing, a hang-up or an error: poll() below tells which.
   }
-  int ev = PollFd(fd_, POLLIN, timeoutMs);
+  int ev = PollWithWake(fd_, POLLIN, timeoutMs, wakeFd_);
+  if (ev == kWoken) {
+    r.timedOut = r.woken = true;
+    return r;
+  }
   if (ev < 0) {
     r.err = errno;
     return r;

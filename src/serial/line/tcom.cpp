@@ -24,6 +24,7 @@ void TCom::OpenPort(const std::string& portName, std::string_view extraValidChar
   ReadComPortSettings(portName, extraValidChars, xonStartDefault, rec);
   int err = 0;
   rec.Handle = OpenDeviceByName(DeviceForPort(portName, rec.Enhet), err);
+  if (rec.Handle) rec.Handle->SetWakeFd(OrderWakeFd());
   if (!rec.Handle) {
     // The driver reports it (ReportOpenFailure); the reason goes to the log.
     LogMarker(true, Trim(portName) + ": " + DeviceErrorText(err));
@@ -177,6 +178,8 @@ bool TCom::WaitForByte(TComPort& rec, bool idle, int timeoutMs, uint8_t& b) {
   for (int i = 0; i < attempts && !got; ++i) {
     IoResult r = rec.Handle->ReadByte(b, timeoutMs);
     got = r.count == 1;
+    // Woken for an order (or to stop): the caller's loop takes it now.
+    if (r.woken) break;
     if (!got && !r.Ok()) {
       // A line whose other end is gone reads as an I/O error, as a port
       // whose adapter was pulled out does.
