@@ -86,7 +86,8 @@ std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
 int StartDemoControls(const std::string& dir) {
   const std::string cncsim = FindCncsim();
   if (cncsim.empty()) {
-    LogStation(L1("demo: finner ikke cncsim; maskinene på serielinje kan ikke åpne linjene sine"));
+    LogStationWarning(
+        L1("demo: finner ikke cncsim; maskinene på serielinje kan ikke åpne linjene sine"));
     return 0;
   }
   int started = 0;

@@ -100,7 +100,9 @@ int main(int argc, char** argv) {
   zova::LoadProgramSettings(iniArg, zova::ProgramDir());
   zova::SingleInstance instance;
   if (!instance.Acquire()) {
-    zova::LogStation(instance.SecondStartText());
+    // Unanswered, the running station no longer serves its machines' calls.
+    zova::LogStation(instance.Answered() ? zova::LogLevel::Info : zova::LogLevel::Warning,
+                     instance.SecondStartText());
     return 0;
   }
   zova::LogStation("bruker " + zova::Globals().IniFil);

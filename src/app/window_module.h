@@ -1,7 +1,8 @@
 #pragma once
 // The operator window lives in a module of its own (libzova_window.so next
-// to the program), so the station runs headless on a machine without Qt's
-// libraries: the program loads the window only when there is a display.
+// to the program in a build, ../lib/zova/ from it when installed), so the
+// station runs headless on a machine without Qt's libraries: the program
+// loads the window only when there is a display.
 
 namespace zova::app {
 

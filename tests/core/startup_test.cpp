@@ -39,6 +39,8 @@ TEST(LocateIniFile, RegistryProgramDirectoryAndArgumentInOrder) {
   EXPECT_EQ(Globals().DataKatalog, UpperCase(progDir));
 
   // A Zova.ini beside the program is used when the named one does not exist.
+  // The registry names it: /etc/zova/Zova.ini exists where the package is installed.
+  test::WriteFile(reg.dir / "user.ini", "[Zova]\r\nINI-Fil=" + (prog / "Missing.ini") + "\r\n");
   test::WriteFile(prog / "Zova.ini", "[Program]\r\n");
   LocateIniFile("", progDir);
   EXPECT_EQ(Globals().IniFil, prog / "Zova.ini");

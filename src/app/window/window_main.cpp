@@ -20,7 +20,9 @@ extern "C" __attribute__((visibility("default"))) int zova_window_main(int argc,
   zova::LoadProgramSettings(iniArg ? iniArg : "", zova::ProgramDir());
   zova::SingleInstance instance;
   if (!instance.Acquire()) {
-    zova::LogStation(instance.SecondStartText());
+    // Unanswered, the running station no longer serves its machines' calls.
+    zova::LogStation(instance.Answered() ? zova::LogLevel::Info : zova::LogLevel::Warning,
+                     instance.SecondStartText());
     return 0;
   }
   zova::LogStation("bruker " + zova::Globals().IniFil);

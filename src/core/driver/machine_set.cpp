@@ -70,10 +70,10 @@ void MachineSet::StartMachine(int n) {
     if (const DriverFactory* factory = FindDriverClass(row->className))
       slot = (*factory)(links_, request, n);
     else
-      LogStation(section + ": " + kind + " (" + row->className + ") " +
-                 (row->specified ? "er ikke med i denne utgaven av stasjonen"
-                                 : "er en maskintype uten driver i denne stasjonen") +
-                 "; maskinen er ikke aktiv");
+      LogStationWarning(section + ": " + kind + " (" + row->className + ") " +
+                        (row->specified ? "er ikke med i denne utgaven av stasjonen"
+                                        : "er en maskintype uten driver i denne stasjonen") +
+                        "; maskinen er ikke aktiv");
   } else if (createOtherDriver && kind != "INGEN") {
     slot = createOtherDriver(kind, links_, request, n);
   }

@@ -76,7 +76,7 @@ bool SerialDevice::Purge(bool rx, bool tx) {
 void SerialDevice::LogUnavailableOnce(unsigned feature, std::string_view what) {
   if (loggedFeatures_ & feature) return;
   loggedFeatures_ |= feature;
-  LogStation(Name() + ": " + std::string(what) + " " + L1("ikke tilgjengelig"));
+  LogStationWarning(Name() + ": " + std::string(what) + " " + L1("ikke tilgjengelig"));
 }
 
 }  // namespace zova

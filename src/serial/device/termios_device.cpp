@@ -44,7 +44,7 @@ std::unique_ptr<TermiosDevice> TermiosDevice::Open(const std::string& path, int&
     return nullptr;
   }
   // No sharing: a second driver on the same line would split its input.
-  if (::ioctl(fd, TIOCEXCL) != 0) LogStation(path + ": TIOCEXCL feilet");
+  if (::ioctl(fd, TIOCEXCL) != 0) LogStationWarning(path + ": TIOCEXCL feilet");
   err = 0;
   return std::unique_ptr<TermiosDevice>(new TermiosDevice(fd, path));
 }
