@@ -28,7 +28,9 @@ std::string OtherProgramFilter(std::string_view section) {
 std::string MachineDataDir(int machineNo) {
   std::string section = MachineSection(machineNo);
   std::string own = ReadIniUpper(section, "Katalog", "");
-  if (!own.empty()) return own;
+  // A directory value ends with its separator, written or not: names are
+  // appended to it.
+  if (!own.empty()) return WithTrailingSep(own);
   std::string sub = WithTrailingSep(JoinPath(Globals().DataKatalog, section));
   if (DirExists(sub)) return sub;
   return Globals().DataKatalog;

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "core/file_settings.h"
 #include "support/test_support.h"
 
 namespace zova {
@@ -100,6 +101,28 @@ TEST(FileMasks, MatchLikeWindows) {
   EXPECT_EQ(ListFiles(dir.Path(), "*.nc"), (std::vector<std::string>{"a.nc", "b.NC"}));
   DeleteFiles(dir.Path() + "*.NC");
   EXPECT_EQ(ListFiles(dir.Path()), (std::vector<std::string>{"c.h"}));
+}
+
+}  // namespace
+}  // namespace zova
+
+namespace zova {
+namespace {
+
+TEST(MachineDataDir, AConfiguredDirectoryEndsWithItsSeparator) {
+  // Names are appended to it: "/nc/m1" and "O1.NC" must not become "/NC/M1O1.NC".
+  struct Case {
+    const char* katalog;
+    const char* dir;
+  } cases[] = {{"/nc/m1", "/NC/M1/"},
+               {"/nc/m1/", "/NC/M1/"},
+               {"C:\\NC\\M1", "C:\\NC\\M1\\"},
+               {"C:\\NC\\M1\\", "C:\\NC\\M1\\"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.katalog);
+    test::ScopedIni ini(std::string("[Maskin1]\nKatalog=") + c.katalog + "\n");
+    EXPECT_EQ(MachineDataDir(1), c.dir);
+  }
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TLogg::TLogg(const UiLinks& links, MachineRequest& sharedRequest, int machineNo)
     : TMsg(links, sharedRequest, machineNo) {
   SectionName = MachineSection(machineNo);
   DataDir = MachineDataDir(machineNo);
-  Katalog2 = ReadIniUpper(SectionName, "Katalog2", DataDir);
+  Katalog2 = WithTrailingSep(ReadIniUpper(SectionName, "Katalog2", DataDir));
   Ext = ReadIniUpper(SectionName, "Ext", ProgramExt());
   Ext2 = ReadIniUpper(SectionName, "Ext2", Ext);
   LogBase = LogDir() + SectionName + ".";
