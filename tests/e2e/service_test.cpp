@@ -81,6 +81,9 @@ struct InstalledLayout : Service {
   std::string prefix = dir / "usr";
   std::string program = prefix + "/bin/zova";
   InstalledLayout() {
+    // No notice at start: a box that opens after the stop signal would hold the window.
+    WriteFile(ini, "[Program]\r\nMaskiner=2\r\nTemp=" + dir.Path() +
+                       "\r\n[Maskin1]\r\nProtokoll=Ingen\r\n[Maskin2]\r\nProtokoll=Ingen\r\n");
     fs::create_directories(prefix + "/bin");
     fs::copy_file(ZOVA_EXE, program);
     env.insert(env.end(), {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=offscreen",
