@@ -49,7 +49,9 @@ bool StderrIsJournal() {
                          static_cast<unsigned long long>(st.st_ino));
 }
 
-std::string Stamp() {
+}  // namespace
+
+std::string LogStamp() {
   std::time_t t = std::time(nullptr);
   std::tm tm{};
   localtime_r(&t, &tm);
@@ -57,8 +59,6 @@ std::string Stamp() {
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &tm);
   return stamp;
 }
-
-}  // namespace
 
 std::string StationLogLine(LogLevel level, std::string_view utf8Text, bool toJournal,
                            std::string_view stamp) {
@@ -85,7 +85,7 @@ void LogStation(LogLevel level, std::string_view latin1Text) {
   static std::mutex mutex;
   static const bool toJournal = StderrIsJournal();
   std::string line =
-      StationLogLine(level, Latin1ToUtf8(latin1Text), toJournal, toJournal ? "" : Stamp());
+      StationLogLine(level, Latin1ToUtf8(latin1Text), toJournal, toJournal ? "" : LogStamp());
   std::lock_guard lock(mutex);
   std::fputs(line.c_str(), stderr);
   std::fflush(stderr);

@@ -21,6 +21,9 @@ void LogStation(LogLevel level, std::string_view latin1Text);
 void LogStationWarning(std::string_view latin1Text);
 void LogStationError(std::string_view latin1Text);
 
+// "YYYY-MM-DD HH:MM:SS" in local time, as the dated log lines begin.
+std::string LogStamp();
+
 // A notice or question that no person saw, with the answer it was given
 // (empty: none). Notices are warnings: each would have stopped a person.
 void LogNotice(std::string_view caption, std::string_view text);

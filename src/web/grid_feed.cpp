@@ -1,10 +1,10 @@
 #include "web/grid_feed.h"
 
 #include <chrono>
-#include <ctime>
 #include <nlohmann/json.hpp>
 
 #include "core/latin1.h"
+#include "core/station_log.h"
 
 namespace zova::web {
 
@@ -14,15 +14,6 @@ using json = nlohmann::json;
 
 std::string Event(std::string_view name, const json& data) {
   return "event: " + std::string(name) + "\ndata: " + data.dump() + "\n\n";
-}
-
-std::string NowText() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
 }
 
 size_t CellBit(int row, int col) {
@@ -86,7 +77,7 @@ std::string GridFeed::NoticesJson() const {
 }
 
 void GridFeed::AddNotice(std::string_view caption, std::string_view text) {
-  Notice n{0, NowText(), Latin1ToUtf8(caption), Latin1ToUtf8(text)};
+  Notice n{0, LogStamp(), Latin1ToUtf8(caption), Latin1ToUtf8(text)};
   std::lock_guard lock(mutex_);
   n.seq = ++noticeSeq_;
   notices_.push_back(std::move(n));
