@@ -53,6 +53,8 @@ class MainWindow : public QWidget {
   int SelectedMachine() const;
   std::string HintAt(int col, int row) const;
   bool Closing() const { return closing_; }
+  // The close procedure has run to its end.
+  bool Closed() const { return closed_; }
   bool ColoursOn() const;
 
   QTableWidget* Grid() const { return grid_; }

@@ -43,9 +43,14 @@ int RunWindow(int argc, char** argv, zova::SingleInstance& instance, StationAddO
     });
     signalPoll.start(200);
     window.Start();
-    std::shared_ptr<void> added = addOn ? addOn(station) : nullptr;
-    window.show();
-    code = app.exec();
+    // A stop signal taken in the loop of a box that the start raised may
+    // have closed the station already; its quit came before this loop.
+    std::shared_ptr<void> added;
+    if (!window.Closed()) {
+      added = addOn ? addOn(station) : nullptr;
+      window.show();
+      code = app.exec();
+    }
     added.reset();
     // A late second start must not post to the call-over that ends here.
     instance.StopListening();

@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -66,6 +67,7 @@ struct WebInterface::Impl {
   httplib::Server server;
   std::thread thread;
   std::atomic<bool> stopping{false};
+  std::atomic<bool> listenEnded{false};
   std::string pageDir = WebPageDir();
 
   Impl(Station& s, const WebSettings& w)
@@ -194,7 +196,14 @@ std::unique_ptr<WebInterface> WebInterface::Start(Station& station, const WebSet
   SetNoticeListener([raw](std::string_view caption, std::string_view text) {
     raw->feed.AddNotice(caption, text);
   });
-  impl->thread = std::thread([raw] { raw->server.listen_after_bind(); });
+  impl->thread = std::thread([raw] {
+    raw->server.listen_after_bind();
+    raw->listenEnded = true;
+  });
+  // A stop before the loop runs would be lost: the loop would start after it
+  // and never end.
+  for (int i = 0; i < 400 && !impl->server.is_running() && !impl->listenEnded; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   std::unique_ptr<WebInterface> web(new WebInterface(std::move(impl)));
   web->url_ = WebBaseUrl(settings) + "/";
   LogStation("nettgrensesnittet: " + web->url_);
@@ -207,7 +216,11 @@ WebInterface::~WebInterface() {
   impl_->feed.Close();
   std::atomic<bool> done{false};
   std::thread stopper([this, &done] {
-    impl_->server.stop();
+    // Again until the loop has ended: a stop that came before it ran is lost.
+    while (!impl_->listenEnded) {
+      impl_->server.stop();
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     if (impl_->thread.joinable()) impl_->thread.join();
     done = true;
   });

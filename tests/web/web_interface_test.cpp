@@ -172,5 +172,16 @@ TEST_F(WebInterfaceTest, MalformedAndOversizedRequestsGetATextNotACrash) {
   EXPECT_GE(r->status, 400) << "an oversized header is refused";
 }
 
+TEST_F(WebInterfaceTest, StopsAtOnceEvenRightAfterItStarted) {
+  // A stop signal can come before the interface's loop has begun; a stop
+  // that came first would be lost and the station would never end.
+  Start();
+  for (int i = 0; i < 20; ++i) {
+    web.reset();
+    web = WebInterface::Start(*station, ReadWebSettings());
+    ASSERT_TRUE(web);
+  }
+}
+
 }  // namespace
 }  // namespace zova::web
