@@ -1,6 +1,7 @@
 #include "controls/control_registry.h"
 
 #include "controls/echo_control.h"
+#include "controls/raskin_control.h"
 #include "controls/standard_control.h"
 
 namespace zova::sim {
@@ -22,6 +23,7 @@ struct Entry {
 constexpr Entry kControls[] = {
     {"standard", &Make<StandardControl>},
     {"echo", &Make<EchoControl>},
+    {"raskin", &Make<RaskinControl>},
 };
 
 }  // namespace

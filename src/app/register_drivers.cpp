@@ -1,6 +1,7 @@
 #include "app/register_drivers.h"
 
 #include "netfiles/register_netfiles.h"
+#include "protocols/register_protocols.h"
 #include "serial/register_serial.h"
 
 namespace zova::app {
@@ -8,6 +9,7 @@ namespace zova::app {
 void RegisterStationDrivers() {
   RegisterNetFileDrivers();
   RegisterSerialDrivers();
+  RegisterProtocolDrivers();
 }
 
 }  // namespace zova::app
