@@ -71,7 +71,7 @@ TEST(RaskinFramer, LinesEndAtCrOrEot) {
   for (const Case& c : cases) {
     LineCollector l;
     for (char ch : c.bytes) {
-      EXPECT_EQ(l.End(), LineEnd::kOpen) << c.bytes;
+      EXPECT_EQ(l.End(), LineEnd::Open) << c.bytes;
       l.Feed(ch);
     }
     if (c.failAfter) l.ReadFailed();
@@ -85,7 +85,7 @@ TEST(RaskinFramer, ResetStartsTheNextLine) {
   LineCollector l;
   for (char ch : std::string("N10\r")) l.Feed(ch);
   l.Reset();
-  EXPECT_EQ(l.End(), LineEnd::kOpen);
+  EXPECT_EQ(l.End(), LineEnd::Open);
   for (char ch : std::string("N20\r")) l.Feed(ch);
   EXPECT_EQ(l.Line(), "N20");
 }

@@ -25,9 +25,9 @@ bool IsPositiveNumber(std::string_view text) {
 
 LineEnd LineCollector::Feed(char ch) {
   if (ch == kCr)
-    end_ = LineEnd::kCr;
+    end_ = LineEnd::Cr;
   else if (ch == kEot)
-    end_ = LineEnd::kEot;
+    end_ = LineEnd::Eot;
   else
     line_ += ch;
   return end_;
@@ -35,7 +35,7 @@ LineEnd LineCollector::Feed(char ch) {
 
 void LineCollector::Reset() {
   line_.clear();
-  end_ = LineEnd::kOpen;
+  end_ = LineEnd::Open;
 }
 
 std::string FetchRequest(std::string_view cell) {

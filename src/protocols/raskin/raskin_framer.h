@@ -38,27 +38,27 @@ class AnswerMatcher {
 };
 
 // How a prompted line ended.
-enum class LineEnd { kOpen, kCr, kEot, kReadFailed };
+enum class LineEnd { Open, Cr, Eot, ReadFailed };
 
 // Collects one line the control sends after a prompt.
 class LineCollector {
  public:
-  // Takes one received byte; kOpen while the line goes on. After an end the
+  // Takes one received byte; Open while the line goes on. After an end the
   // collector must be Reset before it takes more.
   LineEnd Feed(char ch);
   // The read failed before the line ended.
-  void ReadFailed() { end_ = LineEnd::kReadFailed; }
+  void ReadFailed() { end_ = LineEnd::ReadFailed; }
   void Reset();
   const std::string& Line() const { return line_; }
   LineEnd End() const { return end_; }
   // True for a line the control ended, also an empty one: a blank program
   // line is part of the program and must not end the fetch.
-  bool Ok() const { return end_ == LineEnd::kCr || end_ == LineEnd::kEot; }
-  bool Eot() const { return end_ == LineEnd::kEot; }
+  bool Ok() const { return end_ == LineEnd::Cr || end_ == LineEnd::Eot; }
+  bool Eot() const { return end_ == LineEnd::Eot; }
 
  private:
   std::string line_;
-  LineEnd end_ = LineEnd::kOpen;
+  LineEnd end_ = LineEnd::Open;
 };
 
 // What the station writes to ask for the program named Cell: the name

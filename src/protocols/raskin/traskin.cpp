@@ -42,7 +42,7 @@ void TRaskin::PromptLine(const std::string& prompt, std::string& line, bool& ok,
   if (!ok) return;
   FlushConsole();
   raskin::LineCollector collector;
-  while (collector.End() == raskin::LineEnd::kOpen) {
+  while (collector.End() == raskin::LineEnd::Open) {
     char ch = 0;
     bool read = false;
     ReadChar(Com, false, read, ch);
