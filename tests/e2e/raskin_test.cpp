@@ -6,6 +6,7 @@
 #include <signal.h>
 
 #include "e2e/support/station_fixture.h"
+#include "serial/ser2net_server.h"
 
 namespace zova::test {
 namespace {
@@ -14,7 +15,9 @@ struct Raskin : StationFixture {
   std::string ini;
 
   void SetUp() override {
-    ini = WriteIni(1, "");
+    // A port of its own: `zova ctl` must reach this station, not another
+    // test's on the default port.
+    ini = WriteIni(1, "", "", "WebPort=" + std::to_string(FreeLoopbackPort()) + "\r\n");
     std::string text = ReadFile(ini);
     const std::string standard = "Protokoll=STANDARD";
     text.replace(text.find(standard), standard.size(), "Protokoll=RASKIN");
