@@ -1,5 +1,6 @@
 #include "controls/control_registry.h"
 
+#include "controls/btr_control.h"
 #include "controls/echo_control.h"
 #include "controls/raskin_control.h"
 #include "controls/standard_control.h"
@@ -24,6 +25,7 @@ constexpr Entry kControls[] = {
     {"standard", &Make<StandardControl>},
     {"echo", &Make<EchoControl>},
     {"raskin", &Make<RaskinControl>},
+    {"btr", &Make<BtrControl>},
 };
 
 }  // namespace

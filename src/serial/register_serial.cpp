@@ -2,11 +2,13 @@
 
 #include "core/driver/protocol_table.h"
 #include "serial/standard/tzova.h"
+#include "serial/variants/tbtr.h"
 
 namespace zova {
 
 void RegisterSerialDrivers() {
   RegisterDriver<TZova>("TZova");
+  RegisterDriver<TBtr>("TBtr");
 }
 
 }  // namespace zova

@@ -1,0 +1,91 @@
+// The BTR driver through the real station and a simulated punch: several
+// programs in a row, each stored as its own reception, and a punch that
+// breaks off in a start sequence.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include "e2e/support/station_fixture.h"
+
+namespace zova::test {
+namespace {
+
+const std::string kFirst = "O1000 (FORSTE)\r\nG0 X1\r\nG1 X2 F50\r\nM30\r\n";
+const std::string kSecond = "O2000 (ANDRE)\r\nG0 Y1\r\nG1 Y2 F50\r\nM30\r\n";
+
+struct Btr : StationFixture {
+  std::string Ini(const std::string& keys) {
+    std::string ini = WriteIni(1, "StoppKode=%\r\n" + keys);
+    std::string text = ReadFile(ini);
+    const std::string standard = "Protokoll=STANDARD";
+    text.replace(text.find(standard), standard.size(), "Protokoll=BTR");
+    WriteFile(ini, text);
+    return ini;
+  }
+  // The punch waits until the station has opened and purged its line.
+  std::unique_ptr<Process> Punch(const std::string& command) {
+    auto p = std::make_unique<Process>(
+        std::vector<std::string>{CNCSIM_EXE, "--control", "btr", "--link", Link(1), "-e",
+                                 "wait-open --timeout 30000", "-e", "wait 500", "-e", command},
+        env);
+    EXPECT_NE(p->WaitForLine("/dev/"), "") << p->Stderr();
+    return p;
+  }
+  void Expect(Process& p, const std::string& line) {
+    if (p.WaitForLine(line, 15000).empty()) {
+      std::string seen;
+      for (const std::string& l : p.Lines()) seen += l + "\n";
+      ADD_FAILURE() << "no line with \"" << line << "\"; seen:\n" << seen << p.Stderr();
+    }
+  }
+  void Stop(Process& station) {
+    station.Signal(SIGTERM);
+    EXPECT_EQ(station.Wait(), 0) << station.Stderr();
+  }
+  std::string Files() {
+    WriteFile(dir / "p1.nc", kFirst);
+    WriteFile(dir / "p2.nc", kSecond);
+    return (dir / "p1.nc") + "," + (dir / "p2.nc");
+  }
+};
+
+TEST_F(Btr, ProgramsInARowAreStoredEachAsItsOwnReception) {
+  const std::string ini = Ini("");
+  auto station = Station(ini);
+  auto punch = Punch("btr-punch " + Files() + " --leader 10");
+  Expect(*station, "1 Status: Mottar BTR-data - 1");
+  Expect(*station, "1 Status: Mottar BTR-data - 2");
+  Expect(*station, "1 Filnavn: ANDRE.NC");
+  Expect(*station, "1 Status: Data lagret");
+  EXPECT_EQ(punch->Wait(15000), 0) << punch->Stderr();
+  EXPECT_EQ(ReadFile(MachineDir(1) + "FORSTE.NC"), kFirst) << "codes are not stored";
+  EXPECT_EQ(ReadFile(MachineDir(1) + "ANDRE.NC"), kSecond);
+  Stop(*station);
+}
+
+TEST_F(Btr, LagreKoderKeepsEachProgramsCodes) {
+  const std::string ini = Ini("LagreKoder=True\r\n");
+  auto station = Station(ini);
+  auto punch = Punch("btr-punch " + Files());
+  Expect(*station, "1 Status: Mottar BTR-data - 2");
+  Expect(*station, "1 Status: Data lagret");
+  EXPECT_EQ(punch->Wait(15000), 0) << punch->Stderr();
+  EXPECT_EQ(ReadFile(MachineDir(1) + "FORSTE.NC"), "%" + kFirst + "%");
+  EXPECT_EQ(ReadFile(MachineDir(1) + "ANDRE.NC"), "%" + kSecond + "%");
+  Stop(*station);
+}
+
+TEST_F(Btr, BreakingOffInAStartSequenceLosesNothingStored) {
+  const std::string ini = Ini("LagreAlt=False\r\n");
+  auto station = Station(ini);
+  auto punch = Punch("btr-punch " + Files() + " --broken %[CR]");
+  Expect(*station, "1 Status: Mottar BTR-data - 3");
+  Expect(*station, "1 Melding: Data forkastet - mangler startkode");
+  EXPECT_EQ(punch->Wait(15000), 0) << punch->Stderr();
+  EXPECT_EQ(ReadFile(MachineDir(1) + "FORSTE.NC"), kFirst);
+  EXPECT_EQ(ReadFile(MachineDir(1) + "ANDRE.NC"), kSecond);
+  Stop(*station);
+}
+
+}  // namespace
+}  // namespace zova::test
