@@ -22,7 +22,8 @@ struct Btr : StationFixture {
     WriteFile(ini, text);
     return ini;
   }
-  // The punch waits until the station has opened and purged its line.
+  // The punch makes its line before the station starts (the station opens
+  // it at once) and waits until the station has opened and purged it.
   std::unique_ptr<Process> Punch(const std::string& command) {
     auto p = std::make_unique<Process>(
         std::vector<std::string>{CNCSIM_EXE, "--control", "btr", "--link", Link(1), "-e",
@@ -51,8 +52,8 @@ struct Btr : StationFixture {
 
 TEST_F(Btr, ProgramsInARowAreStoredEachAsItsOwnReception) {
   const std::string ini = Ini("");
-  auto station = Station(ini);
   auto punch = Punch("btr-punch " + Files() + " --leader 10");
+  auto station = Station(ini);
   Expect(*station, "1 Status: Mottar BTR-data - 1");
   Expect(*station, "1 Status: Mottar BTR-data - 2");
   Expect(*station, "1 Filnavn: ANDRE.NC");
@@ -65,8 +66,8 @@ TEST_F(Btr, ProgramsInARowAreStoredEachAsItsOwnReception) {
 
 TEST_F(Btr, LagreKoderKeepsEachProgramsCodes) {
   const std::string ini = Ini("LagreKoder=True\r\n");
-  auto station = Station(ini);
   auto punch = Punch("btr-punch " + Files());
+  auto station = Station(ini);
   Expect(*station, "1 Status: Mottar BTR-data - 2");
   Expect(*station, "1 Status: Data lagret");
   EXPECT_EQ(punch->Wait(15000), 0) << punch->Stderr();
@@ -77,8 +78,8 @@ TEST_F(Btr, LagreKoderKeepsEachProgramsCodes) {
 
 TEST_F(Btr, BreakingOffInAStartSequenceLosesNothingStored) {
   const std::string ini = Ini("LagreAlt=False\r\n");
-  auto station = Station(ini);
   auto punch = Punch("btr-punch " + Files() + " --broken %[CR]");
+  auto station = Station(ini);
   Expect(*station, "1 Status: Mottar BTR-data - 3");
   Expect(*station, "1 Melding: Data forkastet - mangler startkode");
   EXPECT_EQ(punch->Wait(15000), 0) << punch->Stderr();
