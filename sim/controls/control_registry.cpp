@@ -1,6 +1,7 @@
 #include "controls/control_registry.h"
 
 #include "controls/btr_control.h"
+#include "controls/dc2_control.h"
 #include "controls/echo_control.h"
 #include "controls/raskin_control.h"
 #include "controls/standard_control.h"
@@ -22,10 +23,9 @@ struct Entry {
 };
 
 constexpr Entry kControls[] = {
-    {"standard", &Make<StandardControl>},
-    {"echo", &Make<EchoControl>},
-    {"raskin", &Make<RaskinControl>},
-    {"btr", &Make<BtrControl>},
+    {"standard", &Make<StandardControl>}, {"echo", &Make<EchoControl>},
+    {"raskin", &Make<RaskinControl>},     {"btr", &Make<BtrControl>},
+    {"dc2", &Make<Dc2Control>},
 };
 
 }  // namespace

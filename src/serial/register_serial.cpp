@@ -3,12 +3,14 @@
 #include "core/driver/protocol_table.h"
 #include "serial/standard/tzova.h"
 #include "serial/variants/tbtr.h"
+#include "serial/variants/tdc2.h"
 
 namespace zova {
 
 void RegisterSerialDrivers() {
   RegisterDriver<TZova>("TZova");
   RegisterDriver<TBtr>("TBtr");
+  RegisterDriver<TDC2>("TDC2");
 }
 
 }  // namespace zova
