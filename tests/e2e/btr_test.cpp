@@ -3,7 +3,6 @@
 // breaks off in a start sequence.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include "e2e/support/station_fixture.h"
 
@@ -16,32 +15,13 @@ const std::string kSecond = "O2000 (ANDRE)\r\nG0 Y1\r\nG1 Y2 F50\r\nM30\r\n";
 struct Btr : StationFixture {
   std::string Ini(const std::string& keys) {
     std::string ini = WriteIni(1, "StoppKode=%\r\n" + keys);
-    std::string text = ReadFile(ini);
-    const std::string standard = "Protokoll=STANDARD";
-    text.replace(text.find(standard), standard.size(), "Protokoll=BTR");
-    WriteFile(ini, text);
+    UseProtocol(ini, "BTR");
     return ini;
   }
   // The punch makes its line before the station starts (the station opens
   // it at once) and waits until the station has opened and purged it.
   std::unique_ptr<Process> Punch(const std::string& command) {
-    auto p = std::make_unique<Process>(
-        std::vector<std::string>{CNCSIM_EXE, "--control", "btr", "--link", Link(1), "-e",
-                                 "wait-open --timeout 30000", "-e", "wait 500", "-e", command},
-        env);
-    EXPECT_NE(p->WaitForLine("/dev/"), "") << p->Stderr();
-    return p;
-  }
-  void Expect(Process& p, const std::string& line) {
-    if (p.WaitForLine(line, 15000).empty()) {
-      std::string seen;
-      for (const std::string& l : p.Lines()) seen += l + "\n";
-      ADD_FAILURE() << "no line with \"" << line << "\"; seen:\n" << seen << p.Stderr();
-    }
-  }
-  void Stop(Process& station) {
-    station.Signal(SIGTERM);
-    EXPECT_EQ(station.Wait(), 0) << station.Stderr();
+    return Control(1, {"wait-open --timeout 30000", "wait 500", command}, "btr");
   }
   std::string Files() {
     WriteFile(dir / "p1.nc", kFirst);

@@ -18,27 +18,6 @@ struct Ctl : StationFixture {
   std::string ini;
 
   std::string Program() const { return "WebPort=" + std::to_string(port) + "\r\n"; }
-  // Runs `zova ctl INI words...`; Out gets its standard output lines.
-  int Run(const std::vector<std::string>& words, std::string* out = nullptr,
-          std::string* err = nullptr) {
-    std::vector<std::string> argv{ZOVA_EXE, "ctl", ini};
-    argv.insert(argv.end(), words.begin(), words.end());
-    Process p(argv, env);
-    const int code = p.Wait(20000);
-    if (out)
-      for (const std::string& l : p.Lines()) *out += l + "\n";
-    if (err) *err = p.Stderr();
-    return code;
-  }
-  std::string Expect(Process& p, const std::string& line) {
-    std::string got = p.WaitForLine(line, 15000);
-    if (got.empty()) ADD_FAILURE() << "no line with \"" << line << "\"\n" << p.Stderr();
-    return got;
-  }
-  void Stop(Process& station) {
-    station.Signal(SIGTERM);
-    EXPECT_EQ(station.Wait(), 0) << station.Stderr();
-  }
 };
 
 TEST_F(Ctl, SendOrderReachesTheControlAndTheGridSaysSent) {
@@ -48,13 +27,13 @@ TEST_F(Ctl, SendOrderReachesTheControlAndTheGridSaysSent) {
   auto station = Station(ini);
   Expect(*station, "1 Status: Kj\xC3\xB8rer kommunikasjon");
   std::string out, err;
-  EXPECT_EQ(Run({"send", "1", "O1000.NC"}, &out, &err), 0) << err;
+  EXPECT_EQ(RunCtl(ini, {"send", "1", "O1000.NC"}, &out, &err), 0) << err;
   EXPECT_NE(out.find("Sending bestilt: O1000.NC"), std::string::npos) << out;
   Expect(*station, "1 Status: Fil sendt");
   EXPECT_EQ(control->Wait(), 0) << control->Stderr();
   EXPECT_EQ(ReadFile(dir / "got.nc"), kProgram);
   out.clear();
-  EXPECT_EQ(Run({"status"}, &out), 0);
+  EXPECT_EQ(RunCtl(ini, {"status"}, &out), 0);
   EXPECT_NE(out.find("1 FRES 1 | O1000.NC | Fil sendt"), std::string::npos) << out;
   Stop(*station);
 }
@@ -70,8 +49,8 @@ TEST_F(Ctl, RestartAndWatch) {
   // nothing, a restart stops the driver and starts it again.
   const std::string running = "1 Status: Kj\xC3\xB8rer kommunikasjon";
   ASSERT_NE(watch.WaitForLine(running, 15000), "") << watch.Stderr();
-  EXPECT_EQ(Run({"cancel", "FRES 1"}), 0);
-  EXPECT_EQ(Run({"restart", "1"}), 0);
+  EXPECT_EQ(RunCtl(ini, {"cancel", "FRES 1"}), 0);
+  EXPECT_EQ(RunCtl(ini, {"restart", "1"}), 0);
   Expect(*station, "1 Status: Kj\xC3\xB8rer ikke");
   EXPECT_NE(watch.WaitForLine(running, 15000), "") << "running again: " << watch.Stderr();
   watch.Signal(SIGTERM);
@@ -82,9 +61,9 @@ TEST_F(Ctl, RestartAndWatch) {
 TEST_F(Ctl, RefusedOrdersExitWithTwoAndOneLine) {
   ini = WriteIni(1, "", "", Program());
   std::string err;
-  EXPECT_EQ(Run({"status"}, nullptr, &err), 2);
+  EXPECT_EQ(RunCtl(ini, {"status"}, nullptr, &err), 2);
   EXPECT_NE(err.find("ingen stasjon svarer"), std::string::npos) << err;
-  EXPECT_EQ(Run({"sendt", "1"}, nullptr, &err), 2);
+  EXPECT_EQ(RunCtl(ini, {"sendt", "1"}, nullptr, &err), 2);
   EXPECT_NE(err.find("bruk: zova ctl"), std::string::npos) << err;
 
   auto control = Control(1, {"wait-open", "wait 8000"});
@@ -103,7 +82,7 @@ TEST_F(Ctl, RefusedOrdersExitWithTwoAndOneLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.words[0] + " " + c.words[1]);
-    EXPECT_EQ(Run(c.words, nullptr, &err), 2);
+    EXPECT_EQ(RunCtl(ini, c.words, nullptr, &err), 2);
     EXPECT_NE(err.find(c.text), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   }

@@ -3,10 +3,8 @@
 // a control that announces its program with DC2.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include "e2e/support/station_fixture.h"
-#include "serial/ser2net_server.h"
 
 namespace zova::test {
 namespace {
@@ -21,41 +19,13 @@ struct Dc2 : StationFixture {
   std::string ini;
 
   void SetUp() override {
-    // A port of its own: `zova ctl` must reach this station, not another
-    // test's on the default port.
-    ini = WriteIni(1, "StoppKode=%\r\n", "",
-                   "WebPort=" + std::to_string(FreeLoopbackPort()) + "\r\n");
-    std::string text = ReadFile(ini);
-    const std::string standard = "Protokoll=STANDARD";
-    text.replace(text.find(standard), standard.size(), "Protokoll=DC2");
-    WriteFile(ini, text);
+    ini = WriteIni(1, "StoppKode=%\r\n", "", OwnWebPort());
+    UseProtocol(ini, "DC2");
   }
   // The control makes its line before the station starts (the station opens
   // it at once).
-  std::unique_ptr<Process> Control(const std::string& command) {
-    auto p = std::make_unique<Process>(
-        std::vector<std::string>{CNCSIM_EXE, "--control", "dc2", "--link", Link(1), "-e",
-                                 "wait-open --timeout 30000", "-e", command},
-        env);
-    EXPECT_NE(p->WaitForLine("/dev/"), "") << p->Stderr();
-    return p;
-  }
-  int Ctl(const std::vector<std::string>& words) {
-    std::vector<std::string> argv{ZOVA_EXE, "ctl", ini};
-    argv.insert(argv.end(), words.begin(), words.end());
-    Process p(argv, env);
-    return p.Wait(20000);
-  }
-  void Expect(Process& p, const std::string& line) {
-    if (p.WaitForLine(line, 30000).empty()) {
-      std::string seen;
-      for (const std::string& l : p.Lines()) seen += l + "\n";
-      ADD_FAILURE() << "no line with \"" << line << "\"; seen:\n" << seen << p.Stderr();
-    }
-  }
-  void Stop(Process& station) {
-    station.Signal(SIGTERM);
-    EXPECT_EQ(station.Wait(), 0) << station.Stderr();
+  std::unique_ptr<Process> Dc2Control(const std::string& command) {
+    return Control(1, {"wait-open --timeout 30000", command}, "dc2");
   }
 };
 
@@ -63,10 +33,10 @@ const std::string kRunning = "1 Status: Kj\xC3\xB8rer kommunikasjon";
 
 TEST_F(Dc2, SendGoesOutOnceTheControlAnswersXon) {
   WriteFile(MachineDir(1) + "O1000.NC", kProgram);
-  auto control = Control("dc2-receive " + (dir / "got.nc") + kWait);
+  auto control = Dc2Control("dc2-receive " + (dir / "got.nc") + kWait);
   auto station = Station(ini);
   Expect(*station, kRunning);
-  EXPECT_EQ(Ctl({"send", "1", "O1000.NC"}), 0);
+  EXPECT_EQ(RunCtl(ini, {"send", "1", "O1000.NC"}), 0);
   Expect(*station, "1 Status: DC2 protokoll aktivert");
   Expect(*station, "1 Status: Fil sendt");
   EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
@@ -80,10 +50,10 @@ TEST_F(Dc2, SendGoesOutOnceTheControlAnswersXon) {
 
 TEST_F(Dc2, ControlThatNeverAnswersStillGetsTheProgram) {
   WriteFile(MachineDir(1) + "O1000.NC", kProgram);
-  auto control = Control("dc2-receive " + (dir / "got.nc") + " --no-xon" + kWait);
+  auto control = Dc2Control("dc2-receive " + (dir / "got.nc") + " --no-xon" + kWait);
   auto station = Station(ini);
   Expect(*station, kRunning);
-  EXPECT_EQ(Ctl({"send", "1", "O1000.NC"}), 0);
+  EXPECT_EQ(RunCtl(ini, {"send", "1", "O1000.NC"}), 0);
   Expect(*station, "1 Melding: Xon startet ikke overf\xC3\xB8ringen");
   EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
   EXPECT_NE(ReadFile(dir / "got.nc").find(kProgram), std::string::npos);
@@ -92,7 +62,7 @@ TEST_F(Dc2, ControlThatNeverAnswersStillGetsTheProgram) {
 
 TEST_F(Dc2, ControlStartingWithDc2GetsXonAndItsProgramIsStored) {
   WriteFile(dir / "p1.nc", kProgram);
-  auto control = Control("dc2-punch " + (dir / "p1.nc") + kWait);
+  auto control = Dc2Control("dc2-punch " + (dir / "p1.nc") + kWait);
   auto station = Station(ini);
   Expect(*station, "1 Status: Data lagret");
   EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();

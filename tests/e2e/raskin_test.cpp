@@ -3,10 +3,8 @@
 // got, what the station stored and the grid lines.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include "e2e/support/station_fixture.h"
-#include "serial/ser2net_server.h"
 
 namespace zova::test {
 namespace {
@@ -15,35 +13,11 @@ struct Raskin : StationFixture {
   std::string ini;
 
   void SetUp() override {
-    // A port of its own: `zova ctl` must reach this station, not another
-    // test's on the default port.
-    ini = WriteIni(1, "", "", "WebPort=" + std::to_string(FreeLoopbackPort()) + "\r\n");
-    std::string text = ReadFile(ini);
-    const std::string standard = "Protokoll=STANDARD";
-    text.replace(text.find(standard), standard.size(), "Protokoll=RASKIN");
-    WriteFile(ini, text);
+    ini = WriteIni(1, "", "", OwnWebPort());
+    UseProtocol(ini, "RASKIN");
   }
   std::unique_ptr<Process> RaskinControl(const std::string& command) {
-    auto p = std::make_unique<Process>(
-        std::vector<std::string>{CNCSIM_EXE, "--control", "raskin", "--link", Link(1), "-e",
-                                 "wait-open", "-e", command},
-        env);
-    EXPECT_NE(p->WaitForLine("/dev/"), "") << p->Stderr();
-    return p;
-  }
-  int Ctl(const std::vector<std::string>& words) {
-    std::vector<std::string> argv{ZOVA_EXE, "ctl", ini};
-    argv.insert(argv.end(), words.begin(), words.end());
-    Process p(argv, env);
-    return p.Wait(20000);
-  }
-  void Expect(Process& p, const std::string& line) {
-    if (p.WaitForLine(line, 15000).empty())
-      ADD_FAILURE() << "no line with \"" << line << "\"\n" << p.Stderr();
-  }
-  void Stop(Process& station) {
-    station.Signal(SIGTERM);
-    EXPECT_EQ(station.Wait(), 0) << station.Stderr();
+    return Control(1, {"wait-open", command}, "raskin");
   }
 };
 
@@ -59,7 +33,7 @@ TEST_F(Raskin, SendGoesOutLineByLine) {
   auto control = RaskinControl("raskin-receive " + (dir / "got.nc") + kWait);
   auto station = Station(ini);
   Expect(*station, kRunning);
-  EXPECT_EQ(Ctl({"send", "1", "O1000.NC"}), 0);
+  EXPECT_EQ(RunCtl(ini, {"send", "1", "O1000.NC"}), 0);
   Expect(*station, "1 Status: Sending slutt");
   EXPECT_EQ(control->Wait(15000), 0) << control->Stderr();
   EXPECT_EQ(ReadFile(dir / "got.nc"), program);
@@ -71,7 +45,7 @@ TEST_F(Raskin, RefusedLineStopsTheSendAndEotFollows) {
   auto control = RaskinControl("raskin-receive " + (dir / "got.nc") + " --nak-after 2" + kWait);
   auto station = Station(ini);
   Expect(*station, kRunning);
-  EXPECT_EQ(Ctl({"send", "1", "O1000.NC"}), 0);
+  EXPECT_EQ(RunCtl(ini, {"send", "1", "O1000.NC"}), 0);
   Expect(*station, "1 Melding: Overf\xC3\xB8ring avbrutt");
   // The control ends only at EOT; nothing after the refused line came.
   EXPECT_EQ(control->Wait(15000), 0) << control->Stderr();
@@ -86,7 +60,7 @@ TEST_F(Raskin, FetchStoresTheWholeProgramPastABlankLine) {
       RaskinControl("raskin-serve " + (dir / "served.nc") + " --expect-request PC,1234" + kWait);
   auto station = Station(ini);
   Expect(*station, kRunning);
-  EXPECT_EQ(Ctl({"fetch", "1", "1234.NC"}), 0);
+  EXPECT_EQ(RunCtl(ini, {"fetch", "1", "1234.NC"}), 0);
   Expect(*station, "1 Status: Data lagret");
   EXPECT_EQ(control->Wait(15000), 0) << control->Stderr();
   EXPECT_EQ(ReadFile(MachineDir(1) + "1234.NC"), program);

@@ -3,7 +3,6 @@
 // sees: grid lines, stored files, the bytes the control got, the event log.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <cctype>
 
@@ -25,25 +24,7 @@ const std::string kProgram =
 const std::string kNoStart =
     "O2000 (UTENSTART)\r\nG0 X1\r\nG1 X2 F50\r\nG1 Y2\r\nG1 X1\r\nG0 Z50\r\nM30\r\n";
 
-struct Standard : StationFixture {
-  // Stops the station the way the operator's system does and checks that it
-  // ends cleanly.
-  void Stop(Process& station) {
-    station.Signal(SIGTERM);
-    EXPECT_EQ(station.Wait(), 0) << station.Stderr();
-  }
-  std::string Expect(Process& p, const std::string& line, int timeoutMs = 10000) {
-    std::string got = p.WaitForLine(line, timeoutMs);
-    if (got.empty()) {
-      std::string seen;
-      for (const std::string& l : p.Lines()) seen += l + "\n";
-      ADD_FAILURE() << "no line with \"" << line << "\"; seen:\n"
-                    << seen << "stderr:\n"
-                    << p.Stderr();
-    }
-    return got;
-  }
-};
+struct Standard : StationFixture {};
 
 TEST_F(Standard, ReceivedProgramIsStoredUnderItsNameWithABackup) {
   std::string second = kProgram;

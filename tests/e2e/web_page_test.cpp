@@ -266,11 +266,6 @@ struct WebPage : StationFixture {
 
   std::string Url() const { return "http://127.0.0.1:" + std::to_string(port) + "/"; }
 
-  void Stop(Process& station) {
-    station.Signal(SIGTERM);
-    EXPECT_EQ(station.Wait(), 0) << station.Stderr();
-  }
-
   // Picks File in the page's file choice of machine 1 and waits for the
   // station's answer.
   void ChooseFile(Page& page, const std::string& file) {
