@@ -57,6 +57,7 @@
 #include <thread>
 #include <vector>
 
+#include "ser2net_server.h"
 #include "web_probe.h"
 
 namespace {
@@ -802,21 +803,6 @@ void ManyLines(int machines, const std::string& data, bool stationSends) {
   std::fflush(stdout);
 }
 
-// A port of 127.0.0.1 that was free a moment ago.
-int FreePort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  int port = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-    port = ntohs(a.sin_port);
-  ::close(fd);
-  return port;
-}
-
 long Option(int& i, int argc, char** argv) {
   if (i + 1 >= argc) Fail(std::string(argv[i]) + " needs a number");
   return std::atol(argv[++i]);
@@ -853,7 +839,7 @@ int main(int argc, char** argv) {
       Fail("unknown argument " + a);
   }
   if (parts.empty()) parts.push_back("all");
-  if (g_webWatchers > 0) g_webPort = FreePort();
+  if (g_webWatchers > 0) g_webPort = zova::test::FreeLoopbackPort();
   ::signal(SIGPIPE, SIG_IGN);
   pid_t xvfb = -1;
   if (window) {

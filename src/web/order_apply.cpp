@@ -2,7 +2,6 @@
 
 #include "core/config/config.h"
 #include "core/file_settings.h"
-#include "core/globals.h"
 #include "core/latin1.h"
 #include "core/operator_orders.h"
 #include "core/paths.h"
@@ -11,10 +10,6 @@
 namespace zova::web {
 
 namespace {
-
-std::string ProgramDirOf(int machine) {
-  return ReadIniUpper(MachineSection(machine), "Katalog", MachineDataDir(machine));
-}
 
 OrderOutcome Refused(int status, std::string text) {
   return {status, std::move(text)};
@@ -42,18 +37,16 @@ OrderOutcome Switch(Station& station, int machine, bool on) {
 
 std::string GuardedMachinePath(int machine, const std::string& name) {
   if (name.empty()) return {};
-  const std::string section = MachineSection(machine);
-  const std::string dir = ProgramDirOf(machine);
-  std::string full = name;
-  if (!IsAbsolutePath(name)) full = JoinPath(dir, name);
-  std::vector<std::string> roots = {dir, ReadIniUpper(section, "Katalog2", dir),
-                                    Globals().DataKatalog};
-  if (ReadIniBool("Program", "FellesKataloger", false)) roots.push_back(ParentDir(dir));
+  const std::string dir = MachineDataDir(machine);
+  const std::string full = IsAbsolutePath(name) ? name : JoinPath(dir, name);
+  const std::string katalog2 =
+      WithTrailingSep(ReadIniUpper(MachineSection(machine), "Katalog2", dir));
+  const auto roots = MachineRoots(dir, katalog2, ReadIniBool("Program", "FellesKataloger", false));
   return InsideRoots(full, roots) ? full : std::string();
 }
 
 std::vector<std::string> MachineFiles(int machine) {
-  return ListFiles(ProgramDirOf(machine), "*");
+  return ListFiles(MachineDataDir(machine), "*");
 }
 
 OrderOutcome CarryOut(Station& station, const OrderRequest& o) {

@@ -1,5 +1,7 @@
 #include "files/storage/name_guard.h"
 
+#include "core/globals.h"
+
 #include "core/latin1.h"
 #include "core/paths.h"
 
@@ -60,6 +62,13 @@ std::string ParentDir(std::string_view dir) {
   size_t cut = d.find_last_of("\\/");
   if (cut == std::string::npos || cut == 0) return std::string(dir);
   return d.substr(0, cut + 1);
+}
+
+std::vector<std::string> MachineRoots(const std::string& dataDir, const std::string& katalog2,
+                                      bool fellesKataloger) {
+  std::vector<std::string> roots = {dataDir, katalog2, Globals().DataKatalog};
+  if (fellesKataloger) roots.push_back(ParentDir(dataDir));
+  return roots;
 }
 
 }  // namespace zova

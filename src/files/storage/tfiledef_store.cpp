@@ -69,9 +69,7 @@ void TFileDef::ShowIoError(const std::string& what, int code) {
 }
 
 bool TFileDef::NameAllowed(const std::string& path) const {
-  std::vector<std::string> roots = {DataDir, Katalog2, Globals().DataKatalog};
-  if (FellesKataloger) roots.push_back(ParentDir(DataDir));
-  return InsideRoots(path, roots);
+  return InsideRoots(path, MachineRoots(DataDir, Katalog2, FellesKataloger));
 }
 
 void TFileDef::RotateBackups(const std::string& dir, const std::string& base,
