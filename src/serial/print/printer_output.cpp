@@ -131,6 +131,10 @@ std::vector<std::string> LpArguments(const std::string& printer, const PrintJob&
   std::vector<std::string> a{"lp", "-s"};
   if (!printer.empty()) a.insert(a.end(), {"-d", printer});
   if (!job.title.empty()) a.insert(a.end(), {"-t", job.title});
+  if (job.raw) {
+    a.insert(a.end(), {"-o", "raw"});
+    return a;
+  }
   const int size = job.fontSize > 0 ? job.fontSize : 12;
   // Characters and lines per inch of a fixed-pitch font at that point size.
   const long cpi = std::lround(120.0 / size);
@@ -142,10 +146,15 @@ std::vector<std::string> LpArguments(const std::string& printer, const PrintJob&
   return a;
 }
 
+bool WritesDevice(const PrinterSettings& p) {
+  return p.matrise && UpperCase(Trim(p.skriver)) != "PRN";
+}
+
 bool SubmitPrintJob(const PrinterSettings& p, const PrintJob& job, std::string& error) {
-  if (p.matrise && UpperCase(Trim(p.skriver)) != "PRN") return WriteDevice(p, job, error);
+  if (WritesDevice(p)) return WriteDevice(p, job, error);
   std::string printer = PrinterForSkriver(p.skriver, InstalledQueues());
-  return RunWithInput(LpArguments(printer, job), Latin1ToUtf8(job.text), nullptr, error);
+  return RunWithInput(LpArguments(printer, job), job.raw ? job.text : Latin1ToUtf8(job.text),
+                      nullptr, error);
 }
 
 }  // namespace zova

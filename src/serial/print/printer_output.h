@@ -15,7 +15,14 @@ struct PrintJob {
   bool landscape = false;
   int fontSize = 12;
   std::string title;
+  // Bytes for the printer itself (a control's own print data): no character
+  // conversion and no layout by the print system.
+  bool raw = false;
 };
+
+// True when the printer is a device or file written as it is (a matrix
+// printer); otherwise jobs go through CUPS.
+bool WritesDevice(const PrinterSettings& p);
 
 // Error: what went wrong, for the Melding column.
 bool SubmitPrintJob(const PrinterSettings& p, const PrintJob& job, std::string& error);
