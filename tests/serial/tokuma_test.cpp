@@ -1,0 +1,133 @@
+// The Okuma driver in process, over a loopback cable: a header the control
+// does not take stops the send, and the control's print output goes to the
+// printer, or at least off the line, without touching the program after it.
+
+#include "serial/variants/tokuma.h"
+
+#include <gtest/gtest.h>
+
+#include "core/clock.h"
+#include "core/model/station_model.h"
+#include "core/paths.h"
+#include "serial/device/loopback_device.h"
+#include "support/test_support.h"
+
+namespace zova {
+namespace {
+
+class Driver : public TOkuma {
+ public:
+  using TOkuma::OpenLine;
+  using TOkuma::Receive;
+  using TOkuma::Send;
+  using TOkuma::TOkuma;
+};
+
+const std::string kProgram = "O1000 (AKSEL)\r\n(KUTT 50% MATING)\r\nG0 X1\r\nM30\r\n";
+const std::string kPunched = "%\r\n" + kProgram + "%\r\n";
+
+struct TOkumaTest : ::testing::Test {
+  StationModel model{1};
+  UiLinks links;
+  test::ScopedUiHost ui;
+  ManualClock clock;
+  ScopedClock scoped{clock};
+  test::TempDir dir;
+  std::unique_ptr<test::ScopedIni> ini;
+  std::unique_ptr<Driver> d;
+  std::unique_ptr<LoopbackDevice> control;
+
+  TOkumaTest() { links.model = &model; }
+  std::string M() const { return dir / "M1/"; }
+  std::string Printer() const { return dir / "printer.prn"; }
+
+  // Capacity: how many bytes the control takes before it holds the line.
+  void Make(const std::string& program, const std::string& portKeys = "", size_t capacity = 65536) {
+    LoopbackPair pair("tokuma", capacity);
+    control = std::move(pair.b);
+    ParkLoopbackEnd("tokuma", std::move(pair.a));
+    ForceDirectories(M());
+    ini = std::make_unique<test::ScopedIni>(
+        "[Program]\nTemp=" + dir.Path() + "\n" + program +
+        "\n[Maskin1]\nProtokoll=OKUMA\nPort=COM1\nStoppKode=%\nMaxNull=0\nKatalog=" + M() +
+        "\n[COM1]\nEnhet=loop:tokuma\nKode=ASCII\n" + portKeys + "\n");
+    d = std::make_unique<Driver>(links, model.Request(1), 1);
+    d->OpenLine();
+    ASSERT_TRUE(d->PortOpen);
+    d->Com.TimeMultiplier = 2;  // quiet periods of a few milliseconds
+  }
+  void Feed(std::string_view bytes) {
+    control->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 100);
+  }
+  // What the main loop does when the first character arrives.
+  void ReceiveFed(bool& stored) {
+    bool ok = false, errorReceipt = false;
+    char ch = 0;
+    d->ReadChar(d->Com, true, ok, ch);
+    ASSERT_TRUE(ok);
+    TCom::UnreadChar(d->Com, ch);
+    d->ResetTransfer();
+    d->Com.CharCount = 0;
+    d->Receive(stored, errorReceipt);
+  }
+  std::string Drain() {
+    std::string out;
+    uint8_t buf[256];
+    for (IoResult r; (r = control->Read(buf, sizeof buf, 0)).count > 0;)
+      out.append(reinterpret_cast<char*>(buf), r.count);
+    return out;
+  }
+  std::string Cell(int col) { return model.Cell(col, 1); }
+};
+
+TEST_F(TOkumaTest, HeaderTheControlDoesNotTakeStopsTheSend) {
+  Make("", "Break=1\n", 5);
+  test::WriteFile(M() + "12.NC", kPunched);
+  model.SetCell(kColFilnavn, 1, "12.NC");
+  d->Send(false, false, false, false);
+  EXPECT_EQ(Cell(kColMelding), "Feil med sending av filnavn");
+  EXPECT_EQ(Cell(kColStatus), "Sending avbrutt") << "the row does not go on saying it sends";
+  EXPECT_EQ(Drain(), "$P12.") << "nothing after the refused header character";
+  EXPECT_EQ(d->SendCount, 0) << "the program itself never started";
+}
+
+TEST_F(TOkumaTest, HeaderGoesBeforeTheProgram) {
+  Make("");
+  test::WriteFile(M() + "12.NC", kProgram);
+  model.SetCell(kColFilnavn, 1, "12.NC!");  // a name the operator has not confirmed yet
+  d->Send(false, false, false, false);
+  EXPECT_EQ(Cell(kColStatus), "Fil sendt");
+  EXPECT_EQ(Drain(), "$P12.MIN    %" + kProgram + "%");
+}
+
+TEST_F(TOkumaTest, PrintGoesToTheMatrixPrinterAndTheProgramAfterItIsStoredWhole) {
+  Make("Skriver=" + Printer() + "\nMatrise=True\nInitPrn=[ESC]@\nExitPrn=[ESC]E\n");
+  Feed("\x1B@HEADING\r\nLINE 1\r\n\f" + kPunched);
+  bool stored = true;
+  ReceiveFed(stored);
+  EXPECT_FALSE(stored);
+  EXPECT_EQ(Cell(kColStatus), "Skriving avsluttet");
+  EXPECT_EQ(Cell(kColMelding), "");
+  EXPECT_EQ(test::ReadFile(Printer()),
+            "\x1B@\x1B@HEADING\r\nLINE 1\r\n\f\x1B"
+            "E");
+  ReceiveFed(stored);
+  EXPECT_TRUE(stored);
+  EXPECT_EQ(Cell(kColStatus), "Data lagret");
+  EXPECT_EQ(test::ReadFile(M() + "AKSEL.NC"), kProgram) << "the % of the comment is program text";
+}
+
+TEST_F(TOkumaTest, PrintThePrinterRefusesIsStillTakenOffTheLine) {
+  Make("Skriver=" + (dir / "mangler/printer.prn") + "\nMatrise=True\n");
+  Feed("\x1B@HEADING\r\n%\r\nLINE 1\r\n\f" + kPunched);
+  bool stored = true;
+  ReceiveFed(stored);
+  EXPECT_EQ(Cell(kColStatus), "Skriving avsluttet");
+  EXPECT_EQ(Cell(kColMelding), "Skriveren tar ikke imot data");
+  ReceiveFed(stored);
+  EXPECT_TRUE(stored);
+  EXPECT_EQ(test::ReadFile(M() + "AKSEL.NC"), kProgram);
+}
+
+}  // namespace
+}  // namespace zova
