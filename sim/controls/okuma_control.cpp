@@ -1,5 +1,6 @@
 #include "controls/okuma_control.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <iostream>
@@ -14,7 +15,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Once the header has begun its bytes follow one another at once.
-constexpr int kHeaderByteMs = 5000;
+constexpr long kHeaderByteMs = 5000;
 
 long MsSince(Clock::time_point start) {
   return static_cast<long>(
@@ -43,7 +44,7 @@ bool OkumaControl::TakeHeader(const std::string& want, long timeout, std::string
   std::string got;
   const auto start = Clock::now();
   while (got.size() < want.size()) {
-    const long left = got.empty() ? timeout - MsSince(start) : kHeaderByteMs;
+    const long left = got.empty() ? timeout - MsSince(start) : std::min(timeout, kHeaderByteMs);
     uint8_t b = 0;
     const ReadStatus status = left > 0 ? ReadByte(b, static_cast<int>(left)) : ReadStatus::kTimeout;
     if (status == ReadStatus::kGone) {

@@ -11,7 +11,9 @@
 #include <string>
 
 #include "controls/control_registry.h"
+#include "controls/okuma_control.h"
 #include "controls/standard_control.h"
+#include "support/test_support.h"
 
 namespace zova::sim {
 namespace {
@@ -35,6 +37,10 @@ TEST(SimControl, ScriptLinesAreCheckedAgainstTheControlsTable) {
       {"echo", "echo-back --quiet 50", ""},
       {"echo", "wait-open --timeout 50", ""},
       {"echo", "echo-back now", "echo-back takes 0 argument(s)"},
+      {"okuma", "okuma-receive f --name P12.MIN --padding nuls --until %", ""},
+      {"okuma", "okuma-print f --no-ff", ""},
+      {"okuma", "btr-punch a.nc,b.nc --leader 3", ""},
+      {"okuma", "okuma-print f --until %", "okuma-print: unknown option --until"},
   };
   SimLine line;
   for (const ParseCase& c : cases) {
@@ -61,7 +67,7 @@ TEST(SimControl, QuotedArgumentsAndFlagsReachTheCommand) {
 
 TEST(SimControl, RegistryKnowsEachControlByName) {
   SimLine line;
-  EXPECT_EQ(KnownControlNames(), "standard, echo, raskin, btr, dc2");
+  EXPECT_EQ(KnownControlNames(), "standard, echo, raskin, btr, dc2, okuma");
   EXPECT_EQ(MakeControl("Standard", line, {}), nullptr) << "names are exact";
   auto echo = MakeControl("echo", line, {});
   ASSERT_TRUE(echo);
@@ -180,6 +186,48 @@ TEST_F(SimControlLine, OwnCommandsAnswerTelegramsAndRefuseADroppedLine) {
   EXPECT_EQ(control.echoes, 1);
   EXPECT_FALSE(Run(control, "answer", error));
   EXPECT_EQ(error, "answer: the line was dropped");
+}
+
+TEST(OkumaControl, HeaderIsTheNameWithItsPadding) {
+  const std::string nuls(3, '\0');
+  EXPECT_EQ(OkumaControl::Header("P12.MIN", "blanks"), "$P12.MIN    ");
+  EXPECT_EQ(OkumaControl::Header("P12.MIN", "nuls"), "$P12.MIN" + nuls);
+  EXPECT_EQ(OkumaControl::Header("P12.MIN", "leader"), nuls + "$P12.MIN");
+  EXPECT_EQ(OkumaControl::Header("P12.MIN", "tabs"), "");
+}
+
+class OkumaControlLine : public SimControlLine {
+ protected:
+  test::TempDir dir;
+  std::string got = dir / "got.nc";
+  std::unique_ptr<SimControl> okuma = MakeControl("okuma", line, {});
+};
+
+TEST_F(OkumaControlLine, ProgramIsTakenOnlyBehindItsExactHeader) {
+  std::string error;
+  Send("$P12.MIN    O12\r\nM30\r\n%\r\nrest");
+  ASSERT_TRUE(Run(*okuma, "okuma-receive " + got + " --name P12.MIN --until % --quiet 200", error))
+      << error;
+  EXPECT_EQ(test::ReadFile(got), "O12\r\nM30\r\n%");
+  EXPECT_TRUE(Run(*okuma, "expect rest --timeout 100", error)) << "what follows stays: " << error;
+  const struct {
+    std::string sent;
+    const char* error;
+  } wrong[] = {
+      {"$P12.MIN   %", "okuma-receive: header '$P12.MIN   %' instead of '$P12.MIN    '"},
+      {"$P12.MIN" + std::string(3, '\0') + "%",
+       "okuma-receive: header '$P12.MIN[NUL][NUL][NUL]%' instead of '$P12.MIN    '"},
+      {"%\r\nO12", "okuma-receive: header '%[CR][LF]O12' instead of '$P12.MIN    '"},
+      {"", "okuma-receive: no header came"},
+  };
+  for (const auto& w : wrong) {
+    // A control of its own for each, so that nothing of the last is left.
+    okuma = MakeControl("okuma", line, {});
+    if (!w.sent.empty()) Send(w.sent);
+    error.clear();
+    EXPECT_FALSE(Run(*okuma, "okuma-receive " + got + " --name P12.MIN --timeout 200", error));
+    EXPECT_EQ(error, w.error);
+  }
 }
 
 }  // namespace
