@@ -17,7 +17,7 @@ const char kDemoIni[] = R"(; Demo configuration of the DNC station.
 ; Written fresh at each demo start; copy it to /etc/zova/Zova.ini as a start
 ; for a real station.
 [Program]
-Maskiner=4
+Maskiner=5
 Temp=@DIR@Temp/
 Logging=True
 Hendelser=True
@@ -49,7 +49,18 @@ SjekkTid=5
 VentTid=2
 DemoFyll=20
 
+; An Okuma lathe: every program it is sent comes behind its "$NAME.MIN"
+; header, and a "%" inside a comment of what it punches is program text.
 [Maskin4]
+Navn=Okuma dreiebenk
+Protokoll=OKUMA
+Port=COM4
+Katalog=@DIR@Programmer/Okuma/
+Ext=.NC
+StoppKode=%
+VenteTid=1
+
+[Maskin5]
 Navn=Reserve
 Protokoll=Ingen
 
@@ -68,6 +79,13 @@ Baud=9600
 Kode=ASCII
 XonXoff=True
 TimeMultiplier=200
+
+[COM4]
+Enhet=@DIR@cnc4
+Baud=9600
+Kode=ASCII
+XonXoff=True
+TimeMultiplier=200
 )";
 
 // What the demo controls ask for and what they send.
@@ -81,6 +99,13 @@ const char kLatheProgram[] =
     "%\r\nO3001 (AKSEL)\r\nG21 G18 G90\r\nT0101\r\nG96 S180 M4\r\nG0 X42 Z2\r\n"
     "G71 U1.5 R0.5\r\nG71 P10 Q20 U0.4 W0.1 F0.25\r\nN10 G0 X20\r\nG1 Z-30\r\nX40 Z-40\r\n"
     "N20 X42\r\nG28 U0 W0\r\nM30\r\n%\r\n";
+// The Okuma lathe's programs: the station puts the codes around them.
+const char kOkumaRequested[] =
+    "O5000 (OKUMA DEMO)\r\nG50 S2500\r\nG00 X200 Z200\r\nT0101\r\nG96 S180 M03\r\n"
+    "G00 X62 Z2\r\nG01 Z-40 F0.25\r\nX70\r\nG00 X200 Z200\r\nM02\r\n";
+const char kOkumaProgram[] =
+    "O5001 (FLENS)\r\n(KUTT 50% MATING PAA PLANET)\r\nG50 S2000\r\nT0303\r\n"
+    "G96 S150 M03\r\nG00 X82 Z0\r\nG01 X-1 F0.12\r\nG00 X200 Z200\r\nM02\r\n";
 
 std::string DemoDir() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -92,8 +117,8 @@ std::string DemoDir() {
 
 std::string PrepareDemo() {
   std::string dir = DemoDir();
-  for (const char* sub :
-       {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk", "Programmer/Nettverk"})
+  for (const char* sub : {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk",
+                          "Programmer/Nettverk", "Programmer/Okuma"})
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
@@ -103,7 +128,10 @@ std::string PrepareDemo() {
     std::string sample = dir + "Programmer/" + machine + "/O1000.NC";
     if (!FileExists(sample)) std::ofstream(sample, std::ios::binary) << kRequested;
   }
+  const std::string okumaSample = dir + "Programmer/Okuma/O5000.NC";
+  if (!FileExists(okumaSample)) std::ofstream(okumaSample, std::ios::binary) << kOkumaRequested;
   std::ofstream(dir + "Demo/O2001.NC", std::ios::binary | std::ios::trunc) << kMillProgram;
+  std::ofstream(dir + "Demo/O5001.NC", std::ios::binary | std::ios::trunc) << kOkumaProgram;
   std::ofstream(dir + "Demo/O3001.NC", std::ios::binary | std::ios::trunc) << kLatheProgram;
   StartDemoControls(dir);
   return ini;

@@ -23,6 +23,18 @@ namespace {
 
 constexpr int kRounds = 500;
 
+// The demo's serial machines and the controls on their lines.
+struct DemoLine {
+  int machine;
+  const char* control;
+  bool paced;  // at 9600 baud, so its characters can be watched
+};
+constexpr DemoLine kLines[] = {{1, "standard", false}, {2, "standard", true}, {4, "okuma", false}};
+
+std::string LinkOf(const std::string& dir, int machine) {
+  return dir + "cnc" + std::to_string(machine);
+}
+
 std::string FindCncsim() {
   if (const char* env = std::getenv("ZOVA_CNCSIM"); env && *env) return env;
   const std::string exeDir = ProgramDir();
@@ -73,6 +85,13 @@ std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
       s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";
       s += "capture " + dir + "Temp/fres1-mottatt.nc --quiet 1500 --first 20000\n";
       s += "wait 4000\nsend " + dir + "Demo/O2001.NC\nwait 6000\n";
+    } else if (machine == 4) {
+      // The Okuma lathe takes its program only behind the "$O5000.MIN"
+      // header, then punches one whose comment holds the stop code.
+      s += "request \"%[CR][LF](O5000) M30[CR][LF]%\"\n";
+      s += "okuma-receive " + dir +
+           "Temp/okuma-mottatt.nc --name O5000.MIN --quiet 1500 --timeout 20000\n";
+      s += "wait 3000\nbtr-punch " + dir + "Demo/O5001.NC\nwait 7000\n";
     } else {
       s += "send " + dir + "Demo/O3001.NC\nwait 5000\n";
       s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";
@@ -91,21 +110,26 @@ int StartDemoControls(const std::string& dir) {
     return 0;
   }
   int started = 0;
-  for (int m = 1; m <= 2; ++m) {
-    const std::string link = dir + "cnc" + std::to_string(m);
-    const std::string script = dir + "Demo/maskin" + std::to_string(m) + ".cnc";
-    std::ofstream(script, std::ios::binary | std::ios::trunc) << DemoControlScript(m, dir, kRounds);
+  for (const DemoLine& l : kLines) {
+    const std::string m = std::to_string(l.machine);
+    const std::string link = LinkOf(dir, l.machine);
+    const std::string script = dir + "Demo/maskin" + m + ".cnc";
+    std::ofstream(script, std::ios::binary | std::ios::trunc)
+        << DemoControlScript(l.machine, dir, kRounds);
     ::unlink(link.c_str());
-    // Machine 2 sends at 9600 baud, so its characters can be watched.
-    std::vector<std::string> argv{cncsim, "--link", link, "--script", script};
-    if (m == 2) argv.insert(argv.end(), {"--baud", "9600"});
-    if (Spawn(argv, dir + "Demo/maskin" + std::to_string(m) + ".log")) ++started;
+    std::vector<std::string> argv{cncsim, "--control", l.control, "--link",
+                                  link,   "--script",  script};
+    if (l.paced) argv.insert(argv.end(), {"--baud", "9600"});
+    if (Spawn(argv, dir + "Demo/maskin" + m + ".log")) ++started;
   }
   // The station opens the lines at once; their links must be there first.
-  for (int i = 0; i < 100; ++i) {
-    if (LinkExists(dir + "cnc1") && LinkExists(dir + "cnc2")) break;
+  auto allThere = [&] {
+    for (const DemoLine& l : kLines)
+      if (!LinkExists(LinkOf(dir, l.machine))) return false;
+    return true;
+  };
+  for (int i = 0; i < 100 && !allThere(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
   return started;
 }
 
