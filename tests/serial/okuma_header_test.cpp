@@ -81,8 +81,8 @@ TEST(OkumaHeader, PrefixMustBeginWithALetter) {
   const struct {
     const char* value;
     const char* prefix;
-  } cases[] = {{"P", "P"},  {"x", "X"},  {" PRG ", "PRG"}, {"", "P"},
-               {"1A", "P"}, {"_Q", "P"}, {"\xC6", "P"}};
+  } cases[] = {{"P", "P"},  {"x", "X"},    {" PRG ", "PRG"}, {"", "P"},     {"1A", "P"},
+               {"_Q", "P"}, {"\xC6", "P"}, {"PRG/1", "PRG"}, {"Q2 X", "Q2"}};
   for (const auto& c : cases) EXPECT_EQ(OkumaPrefiks(c.value), c.prefix) << c.value;
 }
 

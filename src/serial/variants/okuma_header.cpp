@@ -27,7 +27,7 @@ std::string WithoutDirectories(const std::string& path) {
 
 std::string ProgramName(const std::string& cell, const OkumaHeaderKeys& keys) {
   if (!keys.filNavnUt) return {};
-  std::string name = WithoutDirectories(UpperCase(Trim(cell)));
+  std::string name = Trim(WithoutDirectories(UpperCase(cell)));
   if (!name.empty() && IsDigit(name[0])) name = OkumaPrefiks(keys.prefiks) + name;
   return name;
 }
@@ -59,7 +59,11 @@ std::string DottedExt(const std::string& ext) {
 
 std::string OkumaPrefiks(const std::string& value) {
   const std::string p = UpperCase(Trim(value));
-  return !p.empty() && IsLetter(p[0]) ? p : "P";
+  if (p.empty() || !IsLetter(p[0])) return "P";
+  // A separator or blank in it would break the name up on the control.
+  size_t end = 1;
+  while (end < p.size() && (IsLetter(p[end]) || IsDigit(p[end]))) ++end;
+  return p.substr(0, end);
 }
 
 std::string OkumaHeaderName(OkumaSendKind kind, const std::string& cell,

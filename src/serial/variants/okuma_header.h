@@ -21,8 +21,9 @@ struct OkumaHeaderKeys {
   int leader = 0;           // > 0: three NULs before the "$" instead
 };
 
-// The Prefiks key as the header uses it: upper-cased; a value that does not
-// begin with a letter A-Z (which the control would refuse) is "P".
+// The Prefiks key as the header uses it: upper-cased, up to its first
+// character that is not a letter A-Z or a digit; a value that does not begin
+// with a letter (which the control would refuse) is "P".
 std::string OkumaPrefiks(const std::string& value);
 
 // The name after "$" (Cell: the Filnavn cell, directories allowed). Without

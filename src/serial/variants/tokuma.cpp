@@ -101,7 +101,9 @@ void TOkuma::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isRecei
   const OkumaSendKind kind = KindOf(isTool, isDirectory, errorReceipt, isReceipt);
   if (!SendHeader(OkumaHeader(kind, cell, keys))) {
     // Without its header the control would file the program under another
-    // name, or refuse it half way: nothing more goes.
+    // name, or refuse it half way: nothing more goes, not even the rest of
+    // the header the line still holds.
+    PurgeOutput(Com);
     ReportCell(kColStatus, "Sending avbrutt");
     SetCell(kColMelding, "Feil med sending av filnavn");
     return;
