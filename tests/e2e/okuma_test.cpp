@@ -54,21 +54,6 @@ TEST_F(Okuma, SendGoesBehindTheHeaderTheControlExpects) {
   Stop(*station);
 }
 
-TEST_F(Okuma, LeaderPutsTheHeadersNulsInFront) {
-  const std::string ini = Ini("Leader=2\r\n");
-  WriteFile(MachineDir(1) + "12.NC", kProgram);
-  auto control = OkumaControl({"okuma-receive " + (dir / "got.nc") +
-                               " --name P12.MIN --padding leader --quiet 1500" + kWait});
-  auto station = Station(ini);
-  Expect(*station, kRunning);
-  EXPECT_EQ(RunCtl(ini, {"send", "1", "12.NC"}), 0);
-  Expect(*station, "1 Status: Fil sendt");
-  EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
-  const std::string got = ReadFile(dir / "got.nc");
-  EXPECT_EQ(got.substr(0, 3), std::string(2, '\0') + "%") << "then the program's own leader";
-  Stop(*station);
-}
-
 TEST_F(Okuma, StopCodeInACommentIsProgramText) {
   const std::string ini = Ini("");
   WriteFile(dir / "p.nc", kCommented);

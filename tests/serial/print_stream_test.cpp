@@ -1,6 +1,6 @@
 // A control's own print data on the way to the station's printer: where the
-// print ends in what the line brings, how the job is framed, and what the
-// operator is told when the printer does not take it.
+// print ends in what the line brings, that a matrix printer gets every byte,
+// and what the operator is told when the printer does not take it.
 
 #include "serial/print/print_stream.h"
 
@@ -30,23 +30,6 @@ TEST(PrintStream, PrintEndsWithItsFormFeed) {
     EXPECT_EQ(r.used, c.used) << StrToVisual(c.run);
     EXPECT_EQ(r.ended, c.ended) << StrToVisual(c.run);
   }
-}
-
-TEST(PrintStream, PjlSwitchesLanguageAroundThePrintersOwnCodes) {
-  PrinterSettings p;
-  p.initPrn = "\x1B@";
-  p.exitPrn =
-      "\x1B"
-      "E";
-  EXPECT_EQ(PrintStreamHead(p), "\x1B@");
-  EXPECT_EQ(PrintStreamTail(p),
-            "\x1B"
-            "E");
-  p.pjl = true;
-  EXPECT_EQ(PrintStreamHead(p), "\x1B%-12345X@PJL\r\n@PJL ENTER LANGUAGE = ESCP\r\n\x1B@");
-  EXPECT_EQ(PrintStreamTail(p),
-            "\x1B"
-            "E\x1B%-12345X");
 }
 
 TEST(PrintStream, MatrixPrinterGetsEveryByteFramedAndAppended) {
