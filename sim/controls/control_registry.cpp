@@ -3,6 +3,7 @@
 #include "controls/btr_control.h"
 #include "controls/dc2_control.h"
 #include "controls/echo_control.h"
+#include "controls/lsv2_control.h"
 #include "controls/raskin_control.h"
 #include "controls/standard_control.h"
 
@@ -25,7 +26,7 @@ struct Entry {
 constexpr Entry kControls[] = {
     {"standard", &Make<StandardControl>}, {"echo", &Make<EchoControl>},
     {"raskin", &Make<RaskinControl>},     {"btr", &Make<BtrControl>},
-    {"dc2", &Make<Dc2Control>},
+    {"dc2", &Make<Dc2Control>},           {"lsv2", &Make<Lsv2Control>},
 };
 
 }  // namespace
