@@ -6,7 +6,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <future>
+#include <sstream>
 #include <string>
 
 #include "controls/control_registry.h"
@@ -76,6 +78,37 @@ class Lsv2ControlLine : public ::testing::Test {
     }
     return got;
   }
+  // The station's end of a telegram, framed by hand.
+  void StationSends(const std::string& text) {
+    Put("\x05");
+    ASSERT_EQ(Take(2),
+              "\x10"s
+              "0")
+        << text;
+    Put(w::Frame(text, true));
+    ASSERT_EQ(Take(2),
+              "\x10"s
+              "1")
+        << text;
+    Put("\x04");
+  }
+  std::string StationReads() {
+    if (Take(1) != "\x05") return "no ENQ";
+    Put("\x10"s
+        "0");
+    std::string frame;
+    while (frame.size() < 3 || (frame.back() != 0x03 && frame.back() != 0x17)) {
+      const std::string b = Take(1);
+      if (b.empty()) return "cut: " + frame;
+      frame += b;
+    }
+    frame += Take(1);
+    const w::ParsedBlock block = w::ParseBlock(frame);
+    Put("\x10"s
+        "1");
+    if (Take(1) != "\x04") return "no EOT";
+    return block.valid ? block.text : "bad frame";
+  }
   std::future<std::string> Start(const std::string& text) {
     return std::async(std::launch::async, [this, text] {
       SimCommand cmd;
@@ -141,6 +174,46 @@ TEST_F(Lsv2ControlLine, CollidesWithTheStationsEnq) {
   Put("\x10"s
       "1");
   EXPECT_EQ(Take(1), "\x04");
+  EXPECT_EQ(done.get(), "ok");
+}
+
+TEST_F(Lsv2ControlLine, TakesTheStationsSendDialogueAndWaitsOnRequest) {
+  const std::string file = ::testing::TempDir() + "lsv2_receive.nc";
+  auto done = Start("lsv2-receive " + file + " --wait 2 --wait-ms 0 --expect-name %1234");
+  StationSends("T ST  ");
+  EXPECT_EQ(StationReads(), "R ST  1002006200000000000000000000000000000000000000000758");
+  StationSends("PRCL%1234\r\n");
+  EXPECT_EQ(StationReads(), "M RR  ");
+  StationSends("R CL%CL\r\n%1234\r\nM30\r\n");
+  EXPECT_EQ(StationReads(), "M OK");
+  StationSends("T FD");
+  StationSends("PRPP%1234\r\n");
+  EXPECT_EQ(StationReads(), "M RR  ");
+  StationSends("R PPN10 G00\r\n");
+  EXPECT_EQ(StationReads(), "T WA");
+  EXPECT_EQ(StationReads(), "T WA");
+  EXPECT_EQ(StationReads(), "T NB");
+  StationSends("R PPN20 M30\r\n");
+  EXPECT_EQ(StationReads(), "T NB");
+  StationSends("T FD");
+  EXPECT_EQ(done.get(), "ok");
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream got;
+  got << in.rdbuf();
+  EXPECT_EQ(got.str(), "N10 G00\r\nN20 M30\r\n");
+}
+
+TEST_F(Lsv2ControlLine, OffersAProgramTheStationAsksFor) {
+  const std::string file = ::testing::TempDir() + "lsv2_offer.nc";
+  std::ofstream(file, std::ios::binary) << "N10 G00\nN20 M30\n";
+  auto done = Start("lsv2-offer %1234 " + file + " --expect-request PTPP%1234[CR][LF]");
+  EXPECT_EQ(StationReads(), "RDPP  %1234");
+  StationSends("PTPP%1234\r\n");
+  EXPECT_EQ(StationReads(), "M RT  ");
+  StationSends("T NB");
+  EXPECT_EQ(StationReads(), "R PPN10 G00\r\nN20 M30\r\n");
+  StationSends("T NB");
+  EXPECT_EQ(StationReads(), "T FD");
   EXPECT_EQ(done.get(), "ok");
 }
 
