@@ -3,10 +3,15 @@
 // any bytes give the same decisions for any split and never crash.
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "protocols/lsv2/lsv2_link.h"
+#include "protocols/lsv2/lsv2_names.h"
+#include "protocols/lsv2/lsv2_requests.h"
+#include "protocols/okuma/okuma_requests.h"
 
 namespace {
 
@@ -47,6 +52,31 @@ Outcome Receive(std::string_view bytes, size_t chunk, bool enqSeen) {
   return o;
 }
 
+// Names from a control never hold a control character and keep to the
+// machine's maximum length.
+void CheckName(const std::optional<std::string>& name, int maxLen) {
+  if (!name) return;
+  if (name->empty() || name->size() > static_cast<size_t>(maxLen)) std::abort();
+  for (char ch : *name)
+    if (static_cast<unsigned char>(ch) < 32) std::abort();
+}
+
+// The telegram's text as a control's request: nothing it holds crashes the
+// name rules, the alarm filter or the Okuma listing request.
+void CheckRequests(std::string_view telegram, int maxLen) {
+  CheckName(OfferedFileName(telegram, maxLen), maxLen);
+  CheckName(TdppFileName(telegram, maxLen), maxLen);
+  CheckName(TestProgramFileName(telegram, maxLen), maxLen);
+  if (const auto area = AreaRequestOf(telegram, maxLen)) CheckName(area->name, maxLen);
+  NcProgramName(telegram, maxLen);
+  ClassifyNcTelegram(telegram);
+  const AlarmReport alarm = AlarmReportOf(telegram, "1001;X");
+  if (alarm.alarmText && alarm.alarmText->size() > 30) std::abort();
+  const auto list = zova::okuma::ParseListRequest(telegram);
+  const std::vector<std::string> lines{"A", "B", "C"};
+  if (zova::okuma::JoinListing(lines, list).size() > 6) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -60,6 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Outcome whole = Receive(in, in.size() + 1, enqSeen);
     if (Receive(in, 1, enqSeen) != whole || Receive(in, chunk, enqSeen) != whole) std::abort();
   }
+
+  CheckRequests(in, 1 + data[1] % 40);
 
   // Round trip: the input as a telegram.
   const Frames frames = EncodeTelegram(in, maxText);

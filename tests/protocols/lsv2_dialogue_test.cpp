@@ -9,6 +9,7 @@
 #include "protocols/lsv2/lsv2_names.h"
 #include "protocols/lsv2/lsv2_reports.h"
 #include "protocols/lsv2/lsv2_requests.h"
+#include "protocols/lsv2/lsv2_telegrams.h"
 
 namespace zova::lsv2 {
 namespace {
@@ -226,6 +227,29 @@ TEST(Lsv2Requests, ARefusedProgramRequestEndsThere) {
   EXPECT_TRUE(DecideTdpp(false, false).refuse);
   EXPECT_EQ(DecideTdpp(false, false).message, "Filen eksisterer ikke");
   EXPECT_FALSE(DecideTdpp(false, true).refuse);
+}
+
+}  // namespace
+}  // namespace zova::lsv2
+
+namespace zova::lsv2 {
+namespace {
+
+TEST(Lsv2Telegrams, WhatTheStationWrites) {
+  EXPECT_EQ(ClearRequest("%1234"), "PRCL%1234\r\n");
+  EXPECT_EQ(ClearProgram("%1234", ""), "R CL%CL\r\n%1234\r\nM30\r\n");
+  EXPECT_EQ(ClearProgram("%1234", "G90"), "R CL%CL\r\n%1234\r\nG90\r\nM30\r\n");
+  EXPECT_EQ(ShortClear("%1234"), "R CL%1234");
+  EXPECT_EQ(ReadyRequest("%1234", "\r\n"), "PRPP%1234\r\n");
+  EXPECT_EQ(FetchRequest("L1200"), "PTPPL1200\r\n");
+  EXPECT_EQ(DataTelegram("PP", "N10 G00\r\n"), "R PPN10 G00\r\n");
+  EXPECT_EQ(DataOf("R PPN10 G00\r\n", "PP"), "N10 G00\r\n");
+  EXPECT_EQ(DataOf("R PP", "PP"), "");
+  EXPECT_EQ(DataOf("R PMN10", "PP"), std::nullopt);
+  EXPECT_EQ(DataOf("T FD", "PP"), std::nullopt);
+  EXPECT_EQ(AnswerTries(60, 1000), 61);
+  EXPECT_EQ(AnswerTries(60, 50), 1201);
+  EXPECT_EQ(AnswerTries(60, 0), 60001) << "no division by zero";
 }
 
 }  // namespace

@@ -49,6 +49,31 @@ TEST(Lsv2Wire, ProgramBlocksHoldWholeLines) {
   EXPECT_EQ(blocks, (std::vector<std::string>{"N10 G00\r\nN20 X10\r\n", "N30 Y20\r\nN40 M30\r\n"}));
 }
 
+TEST(Lsv2Control, ScriptLinesAreCheckedAgainstItsCommands) {
+  const struct {
+    const char* line;
+    const char* error;
+  } cases[] = {
+      {"lsv2-receive got.nc --wait 2 --wait-ms 50 --not-ready --timeout 30000", ""},
+      {"lsv2-send \"R AL I1001[LF]\" --corrupt 1 --block 20", ""},
+      {"lsv2-request 1234 got.nc --pt --refused --nak 1", ""},
+      {"lsv2-offer %1234 prog.nc --pr", ""},
+      {"okuma-list *.MIN 0 9 list.txt", ""},
+      {"lsv2-offer %1234", "lsv2-offer takes 2 argument(s)"},
+      {"lsv2-send x --wait 2", "lsv2-send: unknown option --wait"},
+      {"capture f --quiet 5", ""},
+  };
+  SimLine line;
+  auto control = MakeControl("lsv2", line, {});
+  ASSERT_TRUE(control);
+  for (const auto& c : cases) {
+    SimCommand cmd;
+    std::string error;
+    EXPECT_EQ(control->Parse(c.line, 1, cmd, error), *c.error == '\0') << c.line;
+    EXPECT_EQ(error, c.error) << c.line;
+  }
+}
+
 class Lsv2ControlLine : public ::testing::Test {
  protected:
   void SetUp() override {
