@@ -121,6 +121,10 @@ TEST(R3964Link, TimeoutsInStartSendFlushTheConsoleAndWriteFailuresStopTheBlock) 
   EXPECT_EQ(s.Pass(), 1);
 }
 
+TEST(R3964Link, AnUnsolicitedTelegramIsShownInBracketNotation) {
+  EXPECT_EQ(UnsolicitedMessage("AB\x10\x03"s), "Egenmelding: AB[DLE][ETX]");
+}
+
 TEST(R3964Link, ARefusedTelegramNeverStarts) {
   TelegramSender s(Telegram(std::string(300, 'x')), false);
   EXPECT_EQ(s.Error(), BlockError::kTooLong);

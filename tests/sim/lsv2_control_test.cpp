@@ -242,5 +242,22 @@ TEST_F(Lsv2ControlLine, OffersAProgramTheStationAsksFor) {
   EXPECT_EQ(done.get(), "ok");
 }
 
+TEST_F(Lsv2ControlLine, AsksForAnOkumaListing) {
+  const std::string file = ::testing::TempDir() + "okuma_list.txt";
+  auto done = Start("okuma-list *.MIN 0 1 " + file);
+  EXPECT_EQ(StationReads(), "LIPM*.MIN,0,1");
+  StationSends("M RT");
+  EXPECT_EQ(StationReads(), "T NB");
+  StationSends("DIPMA.MIN 1 2024.03.05 07:08:09 00\n");
+  EXPECT_EQ(StationReads(), "T NB");
+  StationSends("T FD");
+  EXPECT_EQ(StationReads(), "M OK");
+  EXPECT_EQ(done.get(), "ok");
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream got;
+  got << in.rdbuf();
+  EXPECT_EQ(got.str(), "A.MIN 1 2024.03.05 07:08:09 00\n");
+}
+
 }  // namespace
 }  // namespace zova::sim

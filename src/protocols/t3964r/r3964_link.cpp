@@ -1,6 +1,12 @@
 #include "protocols/t3964r/r3964_link.h"
 
+#include "core/visual.h"
+
 namespace zova::r3964 {
+
+std::string UnsolicitedMessage(std::string_view telegram) {
+  return "Egenmelding: " + StrToVisual(telegram);
+}
 
 StartSend::Action StartSend::Begin() {
   attempt_ = 1;

@@ -16,6 +16,13 @@
 namespace zova::r3964 {
 
 inline constexpr int kStartAttempts = 3;
+
+// Melding texts of the layer: a refused block, and a telegram the partner
+// sent on its own initiative (HandleUnsolicited's default) or that failed.
+inline constexpr std::string_view kRetransmitText = "Retransmitterer";
+inline constexpr std::string_view kUnsolicitedFailedText = "Egenmelding feilet";
+// "Egenmelding: " and the telegram in bracket notation.
+std::string UnsolicitedMessage(std::string_view telegram);
 inline constexpr int kPasses = 5;
 
 // StartSend: up to three STX, each waiting for the partner's DLE.
