@@ -102,12 +102,13 @@ class Lsv2Link : public StationFixture {
   }
   // ReceiveAnswerWaiting.
   std::string AnswerWaiting() {
-    std::string t = Answer();
-    while (IsWaitAnswer(t)) {
-      ++waits;
-      t = Answer();
+    AnswerWait wait;
+    for (;;) {
+      std::string t = Answer();
+      const AnswerWait::Step s = wait.After(!t.empty(), t);
+      waits += s.showWaiting;
+      if (!s.again) return t;
     }
-    return t;
   }
   std::string Ask(const std::string& telegram) { return Send(telegram) ? Answer() : "(not sent)"; }
 

@@ -182,6 +182,24 @@ TEST(Lsv2Requests, HandleNcTelegramsTableInItsOrder) {
   EXPECT_EQ(StatusMessage("R ST I0001"), "Status mottatt: 0001");
 }
 
+TEST(Lsv2Requests, AWaitLastsWhileTheControlAsksForIt) {
+  AnswerWait plain;
+  const AnswerWait::Step at = plain.After(true, "T NB");
+  EXPECT_FALSE(at.again || at.showWaiting || at.clearMelding) << "an answer at once";
+  EXPECT_FALSE(AnswerWait().After(false, "").again) << "a failure without a wait ends it";
+
+  AnswerWait w;
+  EXPECT_TRUE(w.After(true, "T WA").showWaiting);
+  const AnswerWait::Step silent = w.After(false, "");
+  EXPECT_TRUE(silent.again) << "silence after T WA keeps the wait";
+  EXPECT_FALSE(silent.showWaiting);
+  EXPECT_TRUE(w.After(true, "T WA").again);
+  const AnswerWait::Step end = w.After(true, "T NB");
+  EXPECT_FALSE(end.again);
+  EXPECT_TRUE(end.clearMelding);
+  EXPECT_EQ(WaitingMessage(), L1("Venter på fortsettelse"));
+}
+
 TEST(Lsv2Requests, FilterAlarms) {
   struct Case {
     const char* text;

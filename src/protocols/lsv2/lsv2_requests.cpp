@@ -32,6 +32,23 @@ bool IsWaitAnswer(std::string_view answer) {
   return Starts(answer, "T WA");
 }
 
+AnswerWait::Step AnswerWait::After(bool ok, std::string_view answer) {
+  Step step;
+  if (ok && IsWaitAnswer(answer)) {
+    waiting_ = step.again = step.showWaiting = true;
+  } else if (!ok && waiting_) {
+    step.again = true;
+  } else {
+    step.clearMelding = waiting_;
+    waiting_ = false;
+  }
+  return step;
+}
+
+std::string WaitingMessage() {
+  return L1("Venter på fortsettelse");
+}
+
 std::string FilterAlarms(std::string_view text, std::string_view alarmFilter) {
   const std::string filter = ";" + std::string(alarmFilter) + ";";
   std::string kept, entry;

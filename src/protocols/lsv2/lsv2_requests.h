@@ -26,6 +26,24 @@ NcRequest ClassifyNcTelegram(std::string_view telegram);
 // The control asks the station to wait ("T WA").
 bool IsWaitAnswer(std::string_view answer);
 
+// ReceiveAnswerWaiting, after each ReceiveAnswer: "T WA" holds the wait,
+// and so does a failed receive once the control has asked to wait; the
+// driver stops it only when terminated.
+class AnswerWait {
+ public:
+  struct Step {
+    bool again = false;         // receive once more
+    bool showWaiting = false;   // FlushConsole, "Venter på fortsettelse" without pause
+    bool clearMelding = false;  // the wait is over
+  };
+  Step After(bool ok, std::string_view answer);
+
+ private:
+  bool waiting_ = false;
+};
+// "Venter på fortsettelse", Latin-1.
+std::string WaitingMessage();
+
 // FilterAlarms: the alarm entries (line feeds separate them as ";" does,
 // blanks removed) not listed in AlarmFilter, each followed by ";". Empty
 // entries are no alarms and are dropped.
