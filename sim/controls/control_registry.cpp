@@ -3,6 +3,7 @@
 #include "controls/btr_control.h"
 #include "controls/dc2_control.h"
 #include "controls/echo_control.h"
+#include "controls/lsv2_control.h"
 #include "controls/okuma_control.h"
 #include "controls/raskin_control.h"
 #include "controls/standard_control.h"
@@ -27,6 +28,7 @@ constexpr Entry kControls[] = {
     {"standard", &Make<StandardControl>}, {"echo", &Make<EchoControl>},
     {"raskin", &Make<RaskinControl>},     {"btr", &Make<BtrControl>},
     {"dc2", &Make<Dc2Control>},           {"okuma", &Make<OkumaControl>},
+    {"lsv2", &Make<Lsv2Control>},
 };
 
 }  // namespace
