@@ -4,6 +4,8 @@
 #include "serial/standard/tzova.h"
 #include "serial/variants/tbtr.h"
 #include "serial/variants/tdc2.h"
+#include "serial/variants/thybrid.h"
+#include "serial/variants/tsiemens.h"
 
 namespace zova {
 
@@ -11,6 +13,8 @@ void RegisterSerialDrivers() {
   RegisterDriver<TZova>("TZova");
   RegisterDriver<TBtr>("TBtr");
   RegisterDriver<TDC2>("TDC2");
+  RegisterDriver<TSiemens>("TSiemens");
+  RegisterDriver<THybrid>("THybrid");
 }
 
 }  // namespace zova
