@@ -72,6 +72,7 @@ TEST_F(Hybrid, PartNumberKeepsOnlyItsKeysAndStaysInTheMachinesDirectory) {
   // A file beside the machine's directory, which "..\7" would name.
   WriteFile(dir / "7", "secret\r\n");
   auto control = Menu({"hybrid-choose S" + kWait, "hybrid-type ../7",
+                       "expect \"FILE NOT FOUND, PART # [ETX]\"" + kWait, "hybrid-type /7",
                        "expect \"FILE NOT FOUND, PART # [ETX]\"" + kWait,
                        // Letters and blanks are no keys of a part number; BS
                        // takes back the "-".
@@ -79,6 +80,8 @@ TEST_F(Hybrid, PartNumberKeepsOnlyItsKeysAndStaysInTheMachinesDirectory) {
                        "hybrid-download " + (dir / "got.nc") + kWait + " --quiet 1500"});
   auto station = Station(ini);
   Expect(*station, "1 Melding: Ulovlig katalog i filnavn: ..\\7");
+  // A leading "\" is the root of the machine directory's drive.
+  Expect(*station, "1 Melding: Ulovlig katalog i filnavn: \\7.NC");
   Expect(*station, "1 Filnavn: 1000.NC");
   Expect(*station, "1 Status: Fil sendt");
   EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
