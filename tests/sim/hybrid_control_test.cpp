@@ -1,6 +1,5 @@
-// The simulated Hybrid control on a pseudo-terminal: the menu it works, the
-// part number it types, and its lines going up and coming down, each after
-// a ">".
+// The simulated Hybrid control on a pseudo-terminal: the menu it works and
+// its lines going up and coming down, each after a ">".
 
 #include <gtest/gtest.h>
 
@@ -29,14 +28,6 @@ TEST_F(HybridControlTest, ChoosesFromTheMenuAndChecksTheAnswer) {
   Send("\r\nError # \x03");
   EXPECT_FALSE(Run("hybrid-choose R --timeout 300", error));
   EXPECT_NE(error.find("Upload Part [35] [ETX] did not come"), std::string::npos) << error;
-}
-
-TEST_F(HybridControlTest, TypesThePartNumberWithItsKeys) {
-  std::string error;
-  ASSERT_TRUE(Run("hybrid-type 12[BS]3/4", error)) << error;
-  EXPECT_EQ(Take(7), "12\b3/4\r");
-  ASSERT_TRUE(Run("hybrid-type N --end \"\"", error)) << error;
-  EXPECT_EQ(Take(1), "N");
 }
 
 TEST_F(HybridControlTest, DownloadAsksForEveryLineAndOnceMore) {

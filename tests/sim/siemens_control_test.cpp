@@ -32,16 +32,6 @@ TEST_F(SiemensControlTest, PunchesLeaderArchiveAndEndCharacter) {
   EXPECT_EQ(Take(want.size()), want);
 }
 
-TEST_F(SiemensControlTest, RefusesAnArchiveThatDoesNotStartWithPercentOrAt) {
-  WriteFile(dir / "a.arc", "N10 G0\n");
-  WriteFile(dir / "b.arc", "@1\n");
-  std::string error;
-  EXPECT_FALSE(Run("siemens-send " + (dir / "a.arc"), error));
-  EXPECT_EQ(error, "siemens-send: an archive starts with % or @");
-  EXPECT_TRUE(Run("siemens-send " + (dir / "b.arc"), error)) << error;
-  EXPECT_EQ(Take(3), "@1\n");
-}
-
 std::vector<double> Times(const std::string& path) {
   std::vector<double> t;
   std::ifstream in(path);
