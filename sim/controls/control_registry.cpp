@@ -3,9 +3,11 @@
 #include "controls/btr_control.h"
 #include "controls/dc2_control.h"
 #include "controls/echo_control.h"
+#include "controls/hybrid_control.h"
 #include "controls/lsv2_control.h"
 #include "controls/okuma_control.h"
 #include "controls/raskin_control.h"
+#include "controls/siemens_control.h"
 #include "controls/standard_control.h"
 
 namespace zova::sim {
@@ -28,7 +30,8 @@ constexpr Entry kControls[] = {
     {"standard", &Make<StandardControl>}, {"echo", &Make<EchoControl>},
     {"raskin", &Make<RaskinControl>},     {"btr", &Make<BtrControl>},
     {"dc2", &Make<Dc2Control>},           {"okuma", &Make<OkumaControl>},
-    {"lsv2", &Make<Lsv2Control>},
+    {"lsv2", &Make<Lsv2Control>},         {"siemens", &Make<SiemensControl>},
+    {"hybrid", &Make<HybridControl>},
 };
 
 }  // namespace

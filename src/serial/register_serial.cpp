@@ -4,7 +4,9 @@
 #include "serial/standard/tzova.h"
 #include "serial/variants/tbtr.h"
 #include "serial/variants/tdc2.h"
+#include "serial/variants/thybrid.h"
 #include "serial/variants/tokuma.h"
+#include "serial/variants/tsiemens.h"
 
 namespace zova {
 
@@ -13,6 +15,8 @@ void RegisterSerialDrivers() {
   RegisterDriver<TBtr>("TBtr");
   RegisterDriver<TDC2>("TDC2");
   RegisterDriver<TOkuma>("TOkuma");
+  RegisterDriver<TSiemens>("TSiemens");
+  RegisterDriver<THybrid>("THybrid");
 }
 
 }  // namespace zova

@@ -180,6 +180,10 @@ class TFile : public TFileDef {
   std::string ToolDataTarget() const;
 
  protected:
+  // A name from a control is kept only inside the machine's directories:
+  // false (with the reason in Melding and the event log) when it reaches
+  // outside them. A leading "..\" part is resolved into Name.
+  bool GuardName(std::string& name, bool forProgram);
   // The tool layer's file for a send of tool data; tests replace it.
   virtual bool BuildToolFile(const std::string& target, std::string& path, std::string& error);
   // Saves received tool data; Name is what the event log shows.
@@ -196,7 +200,6 @@ class TFile : public TFileDef {
   void ClassifyFetchOrProgram();
   void ClassifyToolData();
   std::string NameFromResult(const NameResult& r);
-  bool GuardName(std::string& name, bool forProgram);
   std::string MachineDir() const { return UseFirstSet ? DataDir : Katalog2; }
   bool BuildListing(std::string& path, std::string& error);
   bool OpenForSend(const std::string& path, bool& ok);

@@ -78,6 +78,14 @@ class TZova : public TCom {
   // One turn of the main loop.
   void RunCycle(int& receiptPending);
 
+  // The steps of a send the variants share.
+  void SendTrailer(bool& lineOk, bool allowed, bool& trailerDone);
+  // A line that failed within the last characters of the file took the
+  // whole program (LineOk becomes true).
+  void CheckSendEnd(bool& lineOk, bool fileOk);
+  void FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
+                  const std::string& abortText);
+
  private:
   void ReceiveFramed(StandardFramer& framer, bool& storeOk);
   void ConcludeReception(bool complete, bool storeOk, bool& stored, bool& receiptIsError);
@@ -85,10 +93,7 @@ class TZova : public TCom {
   void StartSendChoice(int& receiptPending);
   bool Busy() const { return Com.StartSeen || Com.HasUnread; }
   void SendEndCodes(bool& lineOk, bool oneCharStoppTegnOnly);
-  void SendTrailer(bool& lineOk, bool allowed, bool& trailerDone);
   void ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent);
-  void FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
-                  const std::string& abortText);
 };
 
 }  // namespace zova

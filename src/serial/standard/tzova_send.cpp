@@ -60,13 +60,7 @@ void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceip
       SendTrailer(lineOk, SendsTrailer(StoppTegn, StartStoppKodeUt, StoppKode), trailerDone);
     }
     EndSend(Com, trailerDone);
-    if (!lineOk && fileOk) {
-      // A control that stops within the last characters has its whole
-      // program: the rest is end codes and padding.
-      bool skipOk = true;
-      const int reads = EndCheckReads(SendUnsent);
-      if (reads >= 0 && SkipSendChars(reads, skipOk) && skipOk) lineOk = true;
-    }
+    CheckSendEnd(lineOk, fileOk);
     FlushConsole();
     FinishSend(lineOk, fileOk, stopSent, isTool, program, L1(abortText));
   }
@@ -136,6 +130,15 @@ void TZova::ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent) {
   }
   writeRun();
   stopSent = stopSeen;
+}
+
+void TZova::CheckSendEnd(bool& lineOk, bool fileOk) {
+  if (lineOk || !fileOk) return;
+  // A control that stops within the last characters has its whole program:
+  // the rest is end codes and padding.
+  bool skipOk = true;
+  const int reads = EndCheckReads(SendUnsent);
+  if (reads >= 0 && SkipSendChars(reads, skipOk) && skipOk) lineOk = true;
 }
 
 void TZova::SendEndCodes(bool& lineOk, bool oneCharStoppTegnOnly) {
