@@ -2,7 +2,9 @@
 
 #include "controls/btr_control.h"
 #include "controls/dc2_control.h"
+#include "controls/display_control.h"
 #include "controls/echo_control.h"
+#include "controls/fapt_control.h"
 #include "controls/raskin_control.h"
 #include "controls/standard_control.h"
 
@@ -25,7 +27,8 @@ struct Entry {
 constexpr Entry kControls[] = {
     {"standard", &Make<StandardControl>}, {"echo", &Make<EchoControl>},
     {"raskin", &Make<RaskinControl>},     {"btr", &Make<BtrControl>},
-    {"dc2", &Make<Dc2Control>},
+    {"dc2", &Make<Dc2Control>},           {"fapt", &Make<FaptControl>},
+    {"display", &Make<DisplayControl>},
 };
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "serial/register_serial.h"
 
 #include "core/driver/protocol_table.h"
+#include "serial/display/tdisplay.h"
 #include "serial/standard/tzova.h"
 #include "serial/variants/tbtr.h"
 #include "serial/variants/tdc2.h"
+#include "serial/variants/tfapt.h"
 
 namespace zova {
 
@@ -11,6 +13,8 @@ void RegisterSerialDrivers() {
   RegisterDriver<TZova>("TZova");
   RegisterDriver<TBtr>("TBtr");
   RegisterDriver<TDC2>("TDC2");
+  RegisterDriver<TFapt>("TFapt");
+  RegisterDriver<TDisplay>("TDisplay");
 }
 
 }  // namespace zova

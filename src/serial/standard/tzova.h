@@ -67,6 +67,9 @@ class TZova : public TCom {
   // The slots the variants replace.
   virtual void AfterSend(bool isTool, bool& ok);
   virtual void OnStart() {}
+  // The end of the thread, after "Kjører ikke" and before the log and the
+  // line are closed (CloseLog also runs when a log write fails, mid-run).
+  virtual void OnThreadEnd() {}
   virtual void OnIdle(bool /*busy*/) {}
   virtual void OnCycle() {}
   virtual void OnSendOrder();
@@ -77,6 +80,10 @@ class TZova : public TCom {
   void OpenLine();
   // One turn of the main loop.
   void RunCycle(int& receiptPending);
+  // The end of a send: the file closed, the outcome reported and, for a
+  // send that went out whole, the after-send step.
+  void FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
+                  const std::string& abortText);
 
  private:
   void ReceiveFramed(StandardFramer& framer, bool& storeOk);
@@ -87,8 +94,6 @@ class TZova : public TCom {
   void SendEndCodes(bool& lineOk, bool oneCharStoppTegnOnly);
   void SendTrailer(bool& lineOk, bool allowed, bool& trailerDone);
   void ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent);
-  void FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
-                  const std::string& abortText);
 };
 
 }  // namespace zova
