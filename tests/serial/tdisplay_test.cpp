@@ -70,24 +70,19 @@ TEST_F(TDisplayTest, CharacterDisplayOnTheMachinesLineShowsStartAndStop) {
   EXPECT_EQ(Got(machine, stopped.size()), stopped);
 }
 
-TEST_F(TDisplayTest, NarrowDisplaysAndLineDisplaysShowNoStartOrStop) {
-  for (const char* keys : {"Display=16\n", "Display=2\n"}) {
-    SCOPED_TRACE(keys);
-    d.reset();
-    ini.reset();
-    Make(keys);
-    d->OnStart();
-    d->OnThreadEnd();
-    EXPECT_EQ(machine.Receive(1, 100), "");
-  }
-}
-
-TEST_F(TDisplayTest, LineDisplayShowsTheSecondText) {
+TEST_F(TDisplayTest, LineDisplayShowsTheSecondTextAndNoStartOrStop) {
   Make("Display=2\n");
   d->OnStart();
   d->ShowOnDisplay(false, "ignored", "Mottar \xE6");
+  d->OnThreadEnd();
   const std::string want = "#ST\r\n#ER Mottar \xE6\r\n#EN\r\n";
   EXPECT_EQ(Got(machine, want.size()), want);
+  d.reset();
+  ini.reset();
+  Make("Display=16\n");
+  d->OnStart();
+  d->OnThreadEnd();
+  EXPECT_EQ(machine.Receive(1, 100), "") << "start and stop from 17 columns";
 }
 
 TEST_F(TDisplayTest, DisplayPortIsALineOfItsOwn) {
