@@ -1,5 +1,6 @@
 #include "controls/display_control.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "core/latin1.h"

@@ -50,7 +50,7 @@ TEST_F(Fapt, ReceptionIsStoredUnderTheNameAfterTheMarker) {
   Expect(*station, "1 Filnavn: O1234.FPT");
   Expect(*station, "1 Status: Data mottatt");
   Expect(*station, "1 Melding: Data lagret");
-  EXPECT_EQ(system->Wait(15000), 0) << system->Stderr();
+  EXPECT_EQ(system->Wait(30000), 0) << system->Stderr();
   EXPECT_EQ(ReadFile(MachineDir(1) + "O1234.FPT"), Padded("MLL>MLL>MLL=O1234\r\n" + body))
       << "stored byte for byte, with the padding of the last block";
   EXPECT_FALSE(Exists(MachineDir(1) + "0000.FPT"));
@@ -66,7 +66,7 @@ TEST_F(Fapt, BlockFollowedByNeitherBsNorStxKeepsWhatCameAndTheOlderVersion) {
   Expect(*station, "1 Melding: Overf\xC3\xB8ring brutt");
   Expect(*station, "1 Status: Data mottatt");
   Expect(*station, "1 Melding: Mottak avbrutt");
-  EXPECT_EQ(system->Wait(15000), 0) << system->Stderr();
+  EXPECT_EQ(system->Wait(30000), 0) << system->Stderr();
   const std::string sent = "MLL>MLL=O2000\r\n" + Data(200);
   EXPECT_EQ(ReadFile(MachineDir(1) + "O2000.FPT"), sent.substr(0, 126))
       << "the two blocks before the fault, nothing of what followed it";
@@ -99,7 +99,7 @@ TEST_F(Fapt, PercentProgramTakesTheStandardWay) {
   auto station = Station(ini);
   Expect(*station, "1 Status: Mottar data - 1");
   Expect(*station, "1 Status: Data lagret");
-  EXPECT_EQ(system->Wait(15000), 0) << system->Stderr();
+  EXPECT_EQ(system->Wait(30000), 0) << system->Stderr();
   EXPECT_EQ(ReadFile(MachineDir(1) + "BRAKETT.NC"), program);
   Stop(*station);
 }

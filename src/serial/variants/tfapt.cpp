@@ -85,7 +85,11 @@ void TFapt::ReceiveBlocks(bool& stored, bool& receiptIsError) {
     }
     data.clear();
     framer.Feed({&ch, 1}, data);
-    for (char b : data) StoreRawByte(static_cast<uint8_t>(b), storeOk);
+    for (char b : data) {
+      bool one = true;
+      StoreRawByte(static_cast<uint8_t>(b), one);
+      storeOk = storeOk && one;
+    }
     if (framer.NameFound() && !named) {
       SetFileName(framer.Name() + FaptExt);
       named = true;
