@@ -2,7 +2,9 @@
 
 #include "controls/btr_control.h"
 #include "controls/dc2_control.h"
+#include "controls/display_control.h"
 #include "controls/echo_control.h"
+#include "controls/fapt_control.h"
 #include "controls/hybrid_control.h"
 #include "controls/lsv2_control.h"
 #include "controls/okuma_control.h"
@@ -31,7 +33,8 @@ constexpr Entry kControls[] = {
     {"raskin", &Make<RaskinControl>},     {"btr", &Make<BtrControl>},
     {"dc2", &Make<Dc2Control>},           {"okuma", &Make<OkumaControl>},
     {"lsv2", &Make<Lsv2Control>},         {"siemens", &Make<SiemensControl>},
-    {"hybrid", &Make<HybridControl>},
+    {"hybrid", &Make<HybridControl>},     {"fapt", &Make<FaptControl>},
+    {"display", &Make<DisplayControl>},
 };
 
 }  // namespace

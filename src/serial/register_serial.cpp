@@ -1,9 +1,11 @@
 #include "serial/register_serial.h"
 
 #include "core/driver/protocol_table.h"
+#include "serial/display/tdisplay.h"
 #include "serial/standard/tzova.h"
 #include "serial/variants/tbtr.h"
 #include "serial/variants/tdc2.h"
+#include "serial/variants/tfapt.h"
 #include "serial/variants/thybrid.h"
 #include "serial/variants/tokuma.h"
 #include "serial/variants/tsiemens.h"
@@ -17,6 +19,8 @@ void RegisterSerialDrivers() {
   RegisterDriver<TOkuma>("TOkuma");
   RegisterDriver<TSiemens>("TSiemens");
   RegisterDriver<THybrid>("THybrid");
+  RegisterDriver<TFapt>("TFapt");
+  RegisterDriver<TDisplay>("TDisplay");
 }
 
 }  // namespace zova

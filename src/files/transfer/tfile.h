@@ -89,6 +89,8 @@ class TFile : public TFileDef {
   void OpenSendFile(bool allowAlt, bool& raw, bool& ok);
   // Writes Text to temporary base + "Tom" and opens it for sending.
   void OpenTextAsSendFile(const std::string& text, bool& ok);
+  // Opens Path, a file the driver prepared, as it is for sending.
+  void OpenPreparedSendFile(const std::string& path, bool& ok);
   // True while unread bytes remain; a SUB ends the file unless SubOK.
   bool MoreToSend();
   // The next character after the machine's character rules; Ok false at the

@@ -48,6 +48,11 @@ void TFile::OpenTextAsSendFile(const std::string& text, bool& ok) {
   if (!ok) NoteForSend(L1("Umulig å åpne filen: ") + path);
 }
 
+void TFile::OpenPreparedSendFile(const std::string& path, bool& ok) {
+  SendPath = path;
+  OpenForSend(path, ok);
+}
+
 void TFile::OpenSendFile(bool allowAlt, bool& raw, bool& ok) {
   CloseHandle();
   raw = ok = false;

@@ -73,6 +73,7 @@ void TZova::Execute() {
   // The end is reported even when the thread was told to stop.
   ReportCell(kColStatus, L1("Kjører ikke"));
   TheClock().Sleep(250, nullptr);
+  if (PortOpen) OnThreadEnd();
   CloseLog();
   if (PortOpen) ClosePort(Com);
   TheClock().Sleep(100, nullptr);

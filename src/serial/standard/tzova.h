@@ -67,6 +67,9 @@ class TZova : public TCom {
   // The slots the variants replace.
   virtual void AfterSend(bool isTool, bool& ok);
   virtual void OnStart() {}
+  // The end of the thread, after "Kjører ikke" and before the log and the
+  // line are closed (CloseLog also runs when a log write fails, mid-run).
+  virtual void OnThreadEnd() {}
   virtual void OnIdle(bool /*busy*/) {}
   virtual void OnCycle() {}
   virtual void OnSendOrder();
@@ -83,6 +86,8 @@ class TZova : public TCom {
   // A line that failed within the last characters of the file took the
   // whole program (LineOk becomes true).
   void CheckSendEnd(bool& lineOk, bool fileOk);
+  // The end of a send: the file closed, the outcome reported and, for a
+  // send that went out whole, the after-send step.
   void FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
                   const std::string& abortText);
 
