@@ -4,6 +4,7 @@
 #include "serial/standard/tzova.h"
 #include "serial/variants/tbtr.h"
 #include "serial/variants/tdc2.h"
+#include "serial/variants/techo.h"
 
 namespace zova {
 
@@ -11,6 +12,7 @@ void RegisterSerialDrivers() {
   RegisterDriver<TZova>("TZova");
   RegisterDriver<TBtr>("TBtr");
   RegisterDriver<TDC2>("TDC2");
+  RegisterDriver<TEcho>("TEcho");
 }
 
 }  // namespace zova

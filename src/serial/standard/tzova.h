@@ -75,6 +75,11 @@ class TZova : public TCom {
   virtual void Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceipt);
 
   void OpenLine();
+  // The end of a send: the file closed and the outcome reported. StopSent: the
+  // program's stop code went out (a control that ends the send then has it
+  // whole); AbortText is the Melding of a send the line cut short.
+  void FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
+                  const std::string& abortText);
   // One turn of the main loop.
   void RunCycle(int& receiptPending);
 
@@ -87,8 +92,6 @@ class TZova : public TCom {
   void SendEndCodes(bool& lineOk, bool oneCharStoppTegnOnly);
   void SendTrailer(bool& lineOk, bool allowed, bool& trailerDone);
   void ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent);
-  void FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
-                  const std::string& abortText);
 };
 
 }  // namespace zova
