@@ -56,6 +56,20 @@ TEST_F(Echo, SendWaitsForEachEchoAndTheProgramArrivesWhole) {
   Stop(*station);
 }
 
+TEST_F(Echo, ALineEndGoesOutAsTheEndOfBlockAndEachOfItsCharactersIsEchoed) {
+  // A file with bare LF line ends: the line's end of block is CR LF.
+  Configure("");
+  auto control = EchoControl({"echo-receive " + (dir / "got.nc") + " --until %" + kWait});
+  WriteFile(MachineDir(1) + "O1000.NC", "O1000\nM30\n");
+  auto station = Station(ini);
+  Expect(*station, kRunning);
+  EXPECT_EQ(RunCtl(ini, {"send", "1", "O1000.NC"}), 0);
+  Expect(*station, "1 Status: Fil sendt");
+  EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
+  EXPECT_EQ(ReadFile(dir / "got.nc"), "%O1000\r\nM30\r\n%");
+  Stop(*station);
+}
+
 TEST_F(Echo, ReceptionIsEchoedAndStored) {
   // The newer rule takes a NUL for a program that follows; the older one
   // any character but NUL, which here is the start code itself.

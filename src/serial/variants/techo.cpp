@@ -1,8 +1,10 @@
 #include "serial/variants/techo.h"
 
 #include <string_view>
+#include <vector>
 
 #include "core/latin1.h"
+#include "serial/line/write_rules.h"
 #include "serial/standard/send_choice.h"
 #include "serial/variants/echo_rules.h"
 
@@ -34,8 +36,22 @@ void TEcho::ReadAndEcho(bool& ok, char& ch) {
 }
 
 void TEcho::SendWithEcho(char ch, bool& ok) {
+  // What goes out for a line end is the line's end of block (none for the LF
+  // of a CR LF pair): the control echoes what it gets, so each of those
+  // characters waits for its own echo.
+  BlockState state{Com.EobSent, Com.LineLength};
+  std::string wire;
+  std::vector<uint32_t> ends;
+  PlanWriteRun(Com, state, std::string_view(&ch, 1), wire, ends);
+  Com.EobSent = state.eobSent;
+  Com.LineLength = state.lineLength;
+  ok = true;
+  for (size_t i = 0; i < wire.size() && ok; ++i) SendLineCharWithEcho(wire[i], ok);
+}
+
+void TEcho::SendLineCharWithEcho(char ch, bool& ok) {
   for (int attempt = 1;; ++attempt) {
-    WriteChar(Com, false, ok, ch);
+    WriteRawChar(Com, false, ok, ch);
     // A buffered line holds the character back, and its echo would never come.
     if (ok) FlushOutput(Com, ok);
     if (!ok) return;

@@ -20,9 +20,11 @@ class TEcho : public TBtr {
   // A normal read; the character read is written back. Ok false: nothing was
   // read, or its echo could not be written.
   void ReadAndEcho(bool& ok, char& ch);
-  // Writes Ch and reads its echo, up to Repeter + 1 times while nothing comes
-  // back. Ok false when no attempt got an echo, at once when the echo was
-  // another character, or when Ch could not be written.
+  // Writes Ch as WriteChar does and waits for the echo of each character
+  // that went out for it (a line end goes out as the end of block): each is
+  // written up to Repeter + 1 times while nothing comes back. Ok false when
+  // no attempt got an echo, at once when the echo was another character, or
+  // when a character could not be written.
   void SendWithEcho(char ch, bool& ok);
 
  protected:
@@ -34,6 +36,7 @@ class TEcho : public TBtr {
  private:
   // The control asked with its first character: a program or tool data.
   void SendAsked();
+  void SendLineCharWithEcho(char ch, bool& ok);
   void SendEchoed(bool& lineOk, bool& fileOk);
   void DropEchoes();
   void SendCodesEchoed(const std::string& codes, bool lastUnanswered, bool& lineOk);
