@@ -23,28 +23,6 @@ long Elapsed(Clock::time_point since) {
       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
 }
 
-bool Codes(const SimCommand& cmd, const std::string& key, std::string& out, std::string& error) {
-  VisualDecoded d = DecodeVisual(cmd.Opt(key));
-  if (d.error) {
-    error = key + ": bad bracket notation";
-    return false;
-  }
-  out = d.bytes;
-  return true;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& data, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read " + path;
-    return false;
-  }
-  std::ostringstream s;
-  s << in.rdbuf();
-  data = s.str();
-  return true;
-}
-
 // How busy the station kept the line, for someone tuning a send.
 std::string LineUseText(const SimLine::LineUse& u) {
   const double total = u.wireSeconds + u.idleSeconds;
@@ -70,6 +48,30 @@ const CommandShape kCaptureShape{
     {"--xon", "--paced"}};
 
 }  // namespace
+
+bool StandardControl::Codes(const SimCommand& cmd, const std::string& key, std::string& out,
+                            std::string& error) {
+  VisualDecoded d = DecodeVisual(cmd.Opt(key));
+  if (d.error) {
+    error = key + ": bad bracket notation";
+    return false;
+  }
+  out = d.bytes;
+  return true;
+}
+
+bool StandardControl::ReadWholeFile(const std::string& path, std::string& data,
+                                    std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot read " + path;
+    return false;
+  }
+  std::ostringstream s;
+  s << in.rdbuf();
+  data = s.str();
+  return true;
+}
 
 StandardControl::StandardControl(SimLine& line, const SimOptions& options)
     : SimControl(line, options) {

@@ -12,6 +12,13 @@ class StandardControl : public SimControl {
  public:
   StandardControl(SimLine& line, const SimOptions& options);
 
+ protected:
+  // The bytes option Key names in the bracket notation (none when absent);
+  // false with Error set when it does not parse.
+  static bool Codes(const SimCommand& cmd, const std::string& key, std::string& out,
+                    std::string& error);
+  static bool ReadWholeFile(const std::string& path, std::string& data, std::string& error);
+
  private:
   bool WaitOpen(const SimCommand& cmd, std::string& error);
   bool Wait(const SimCommand& cmd, std::string& error);

@@ -5,6 +5,7 @@
 #include "serial/standard/tzova.h"
 #include "serial/variants/tbtr.h"
 #include "serial/variants/tdc2.h"
+#include "serial/variants/techo.h"
 #include "serial/variants/tfapt.h"
 #include "serial/variants/thybrid.h"
 #include "serial/variants/tokuma.h"
@@ -21,6 +22,7 @@ void RegisterSerialDrivers() {
   RegisterDriver<THybrid>("THybrid");
   RegisterDriver<TFapt>("TFapt");
   RegisterDriver<TDisplay>("TDisplay");
+  RegisterDriver<TEcho>("TEcho");
 }
 
 }  // namespace zova

@@ -87,7 +87,9 @@ class TZova : public TCom {
   // whole program (LineOk becomes true).
   void CheckSendEnd(bool& lineOk, bool fileOk);
   // The end of a send: the file closed, the outcome reported and, for a
-  // send that went out whole, the after-send step.
+  // send that went out whole, the after-send step. StopSent: the program's
+  // stop code went out (a control that ends the send then has it whole);
+  // AbortText is the Melding of a send the line cut short.
   void FinishSend(bool lineOk, bool fileOk, bool stopSent, bool isTool, bool program,
                   const std::string& abortText);
 

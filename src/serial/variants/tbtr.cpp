@@ -66,7 +66,7 @@ void TBtr::ReceiveOne(bool alreadyStarted, bool& stored, bool& receiptIsError, b
   Com.CharCount = alreadyStarted ? 1 : Com.CharCount;
   if (alreadyStarted) AddToHead(StartKode[0]);
   ++ReceiveCount;
-  ReportCell(kColStatus, "Mottar BTR-data - " + std::to_string(ReceiveCount));
+  ReportReceiving(ReceiveCount);
   SetCell(kColMelding, "");
   bool ok = false;
   OpenReceiveFile(ok);
@@ -101,6 +101,10 @@ void TBtr::ReceiveOne(bool alreadyStarted, bool& stored, bool& receiptIsError, b
   receiptIsError = true;
   ReportCell(kColStatus, "Lagring avbrutt");
   SetCell(kColMelding, "Datamottak ikke komplett");
+}
+
+void TBtr::ReportReceiving(int number) {
+  ReportCell(kColStatus, "Mottar BTR-data - " + std::to_string(number));
 }
 
 void TBtr::ReceiveFramed(BtrFramer& framer, bool& storeOk) {

@@ -24,12 +24,15 @@ class TBtr : public TZova {
 
  protected:
   void Receive(bool& stored, bool& receiptIsError) override;
+  // The variants that read a reception their own way (an echo line) replace
+  // these two; the framing and the judgement of the reception stay.
+  virtual void ReportReceiving(int number);
+  virtual void ReceiveFramed(BtrFramer& framer, bool& storeOk);
 
  private:
   // One program of the transmission. NextFollows: the control has begun the
   // next one (its first start character is taken).
   void ReceiveOne(bool alreadyStarted, bool& stored, bool& receiptIsError, bool& nextFollows);
-  void ReceiveFramed(BtrFramer& framer, bool& storeOk);
   BtrCodes Codes() const;
 };
 
