@@ -3,6 +3,7 @@
 #include "controls/btr_control.h"
 #include "controls/dc2_control.h"
 #include "controls/echo_control.h"
+#include "controls/heidenhain_control.h"
 #include "controls/okuma_control.h"
 #include "controls/raskin_control.h"
 #include "controls/standard_control.h"
@@ -24,9 +25,13 @@ struct Entry {
 };
 
 constexpr Entry kControls[] = {
-    {"standard", &Make<StandardControl>}, {"echo", &Make<EchoControl>},
-    {"raskin", &Make<RaskinControl>},     {"btr", &Make<BtrControl>},
-    {"dc2", &Make<Dc2Control>},           {"okuma", &Make<OkumaControl>},
+    {"standard", &Make<StandardControl>},
+    {"echo", &Make<EchoControl>},
+    {"raskin", &Make<RaskinControl>},
+    {"btr", &Make<BtrControl>},
+    {"dc2", &Make<Dc2Control>},
+    {"okuma", &Make<OkumaControl>},
+    {"heidenhain", &Make<HeidenhainControl>},
 };
 
 }  // namespace
