@@ -117,18 +117,12 @@ TEST(HeidenhainFramer, HeadersSayWhatTheControlWants) {
     char type;
     std::string name;
   } cases[] = {
-      {S({kSohS, "HP1A"}), K::Store, 'H', "P1"},
-      {S({kSohS, "H  P1  E"}), K::Read, 'H', "P1"},
-      {S({kSohS, "HE"}), K::Read, 'H', ""},
-      {S({kSohS, "HA"}), K::Store, 'H', ""},
-      {S({kSohS, "TTOOLA"}), K::Store, 'T', "TOOL"},
-      {S({kSohS, "hP1A"}), K::Store, 'H', "P1"},
-      {S({kSohS, "%P1E"}), K::Read, '%', "P1"},
-      {S({kSohS, "HP1X"}), K::Invalid, 0, ""},
-      {S({kSohS, "/P1A"}), K::Invalid, 0, ""},
-      {"HP1A", K::Invalid, 0, ""},
-      {S({kSohS, "H"}), K::Invalid, 0, ""},
-      {"", K::Invalid, 0, ""},
+      {S({kSohS, "HP1A"}), K::Store, 'H', "P1"},     {S({kSohS, "H  P1  E"}), K::Read, 'H', "P1"},
+      {S({kSohS, "HE"}), K::Read, 'H', ""},          {S({kSohS, "HA"}), K::Store, 'H', ""},
+      {S({kSohS, "TTOOLA"}), K::Store, 'T', "TOOL"}, {S({kSohS, "hP1A"}), K::Store, 'H', "P1"},
+      {S({kSohS, "%P1E"}), K::Read, '%', "P1"},      {S({kSohS, "HP1X"}), K::Invalid, 0, ""},
+      {S({kSohS, "/P1A"}), K::Invalid, 0, ""},       {"HP1A", K::Invalid, 0, ""},
+      {S({kSohS, "H"}), K::Invalid, 0, ""},          {"", K::Invalid, 0, ""},
   };
   for (const Case& c : cases) {
     const Header h = ParseHeader(c.text);
@@ -146,19 +140,43 @@ TEST(HeidenhainFramer, CommandsAreRecognisedAndTakenApart) {
     char letter, type;
     std::string argument, oldName, newName;
   } cases[] = {
-      {"\x1B" "D HP1\r\n", true, 'D', 'H', "P1", "", ""},
-      {"\x1B" "D H\r\n", true, 'D', 'H', "", "", ""},
-      {"\x1B" "D TSUB\\P1\r\n", true, 'D', 'T', "SUB\\P1", "", ""},
-      {"\x1B" "N HOLD,HNEW\r\n", true, 'N', 'H', "OLD,HNEW", "OLD", "NEW"},
-      {"\x1B" "N HOLD, NEW\r\n", true, 'N', 'H', "OLD, NEW", "OLD", "NEW"},
-      {"\x1B" "F SUB\r\n", true, 'F', 0, "SUB", "", ""},
-      {"\x1B" "P HX\r\n", true, 'P', 'H', "X", "", ""},
-      {"\x1B" "D \r\n", true, 'D', 0, "", "", ""},
-      {"\x1B" "X HP1\r\n", false, 0, 0, "", "", ""},
-      {"\x1B" "D HP1\r\nX\r\n", false, 0, 0, "", "", ""},
-      {"\x1B" "D HP1", false, 0, 0, "", "", ""},
+      {"\x1B"
+       "D HP1\r\n",
+       true, 'D', 'H', "P1", "", ""},
+      {"\x1B"
+       "D H\r\n",
+       true, 'D', 'H', "", "", ""},
+      {"\x1B"
+       "D TSUB\\P1\r\n",
+       true, 'D', 'T', "SUB\\P1", "", ""},
+      {"\x1B"
+       "N HOLD,HNEW\r\n",
+       true, 'N', 'H', "OLD,HNEW", "OLD", "NEW"},
+      {"\x1B"
+       "N HOLD, NEW\r\n",
+       true, 'N', 'H', "OLD, NEW", "OLD", "NEW"},
+      {"\x1B"
+       "F SUB\r\n",
+       true, 'F', 0, "SUB", "", ""},
+      {"\x1B"
+       "P HX\r\n",
+       true, 'P', 'H', "X", "", ""},
+      {"\x1B"
+       "D \r\n",
+       true, 'D', 0, "", "", ""},
+      {"\x1B"
+       "X HP1\r\n",
+       false, 0, 0, "", "", ""},
+      {"\x1B"
+       "D HP1\r\nX\r\n",
+       false, 0, 0, "", "", ""},
+      {"\x1B"
+       "D HP1",
+       false, 0, 0, "", "", ""},
       {"D HP1\r\n", false, 0, 0, "", "", ""},
-      {"\x1B" "O D\r\n", false, 0, 0, "", "", ""},
+      {"\x1B"
+       "O D\r\n",
+       false, 0, 0, "", "", ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsCommand(c.text), c.command) << c.text;
@@ -172,7 +190,10 @@ TEST(HeidenhainFramer, CommandsAreRecognisedAndTakenApart) {
     EXPECT_EQ(cmd.newName, c.newName) << c.text;
   }
   EXPECT_TRUE(IsListingRequest("\x1BO D\r\n"));
-  EXPECT_TRUE(IsListingRequest("\x1B" "0 D\r\n")) << "the digit, as published descriptions write it";
+  EXPECT_TRUE(
+      IsListingRequest("\x1B"
+                       "0 D\r\n"))
+      << "the digit, as published descriptions write it";
   EXPECT_FALSE(IsListingRequest("\x1BO D\r"));
   EXPECT_FALSE(IsListingRequest("\x1BO E\r\n"));
 }
@@ -184,12 +205,23 @@ TEST(HeidenhainFramer, CommandsCollectedACharacterAtATime) {
     O outcome;
     std::string text;
   } cases[] = {
-      {"D HP1\r\n", O::Command, "\x1B" "D HP1\r\n"},
+      {"D HP1\r\n", O::Command,
+       "\x1B"
+       "D HP1\r\n"},
       {"O D\r\n", O::Listing, "\x1BO D\r\n"},
-      {"0 D\r\n", O::Listing, "\x1B" "0 D\r\n"},
+      {"0 D\r\n", O::Listing,
+       "\x1B"
+       "0 D\r\n"},
       // ETX, EOT and ESC start the text afresh; flow characters are no text.
-      {"XY\x03Z\x1B" "F N\x11" "EW\r\n", O::Command, "\x1B" "F NEW\r\n"},
-      {"D H\x01", O::Header, "\x1B" "D H"},
+      {"XY\x03Z\x1B"
+       "F N\x11"
+       "EW\r\n",
+       O::Command,
+       "\x1B"
+       "F NEW\r\n"},
+      {"D H\x01", O::Header,
+       "\x1B"
+       "D H"},
       {std::string(300, 'A'), O::Overlong, ""},
       {"Q HP1\r\n", O::Open, "\x1BQ HP1\r\n"},
   };
@@ -216,11 +248,11 @@ TEST(HeidenhainFramer, ExtensionForEveryTypeAndLength) {
     const char* ext;
     const char* result;
   } cases[] = {
-      {'H', 'H', ".H", ".H"},       {'T', 'H', ".H", ".T"},       {'t', 'H', ".H", ".T"},
-      {'%', 'H', ".H", ".D"},       {'T', 'H', ".", ".T"},        {'T', 'H', ".NC", ".TNC"},
-      {'T', 'H', ".HNC", ".TNC"},   {'T', 'H', ".ABCD", ".TBCD"}, {'H', 'H', ".NC", ".NC"},
-      {'I', 'I', ".PGM", ".PGM"},   {'H', 'I', ".PGM", ".HGM"},  {'/', 'H', ".H", ".H"},
-      {'.', 'H', ".NC", ".NC"},     {'T', 'H', "", ".T"},
+      {'H', 'H', ".H", ".H"},     {'T', 'H', ".H", ".T"},       {'t', 'H', ".H", ".T"},
+      {'%', 'H', ".H", ".D"},     {'T', 'H', ".", ".T"},        {'T', 'H', ".NC", ".TNC"},
+      {'T', 'H', ".HNC", ".TNC"}, {'T', 'H', ".ABCD", ".TBCD"}, {'H', 'H', ".NC", ".NC"},
+      {'I', 'I', ".PGM", ".PGM"}, {'H', 'I', ".PGM", ".HGM"},   {'/', 'H', ".H", ".H"},
+      {'.', 'H', ".NC", ".NC"},   {'T', 'H', "", ".T"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(ExtForType(c.type, c.defaultExt, c.ext), c.result)

@@ -89,9 +89,9 @@ struct THeidenHainTest : ::testing::Test {
     ForceDirectories(M());
     ini = std::make_unique<test::ScopedIni>("[Program]\nTemp=" + dir.Path() +
                                             "\n[Maskin1]\nProtokoll=HEIDENHAIN\nPort=COM1\nExt=.H\n"
-                                            "Katalog=" + M() + "\n" + keys +
-                                            "\n[COM1]\nEnhet=loop:" + name + "\nKode=ASCII\n" +
-                                            portKeys + "\n");
+                                            "Katalog=" +
+                                            M() + "\n" + keys + "\n[COM1]\nEnhet=loop:" + name +
+                                            "\nKode=ASCII\n" + portKeys + "\n");
     d = std::make_unique<Driver>(links, model.Request(1), 1);
     d->OpenLine();
     ASSERT_TRUE(d->PortOpen);
@@ -192,7 +192,9 @@ TEST_F(THeidenHainTest, NamesOutsideTheMachineAreRefused) {
   test::WriteFile(dir / "secret.H", "SECRET\r\n");
   EXPECT_EQ(Store("H..\\SECRETE", std::string(1, kEot)), std::string(1, kAck) + kEtx);
   EXPECT_EQ(Cell(kColMelding), "Ulovlig katalog i filnavn: ..\\SECRET.H");
-  Feed("\x1B" "D H..\\SECRET\r\n");
+  Feed(
+      "\x1B"
+      "D H..\\SECRET\r\n");
   Serve();
   EXPECT_EQ(Drain(), std::string(1, kEtx));
   EXPECT_TRUE(FileExists(dir / "secret.H"));

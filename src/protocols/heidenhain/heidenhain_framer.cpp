@@ -161,7 +161,9 @@ bool IsCommand(std::string_view text) {
 }
 
 bool IsListingRequest(std::string_view text) {
-  return text == "\x1BO D\r\n" || text == "\x1B" "0 D\r\n";
+  return text == "\x1BO D\r\n" || text ==
+                                      "\x1B"
+                                      "0 D\r\n";
 }
 
 Command ParseCommand(std::string_view text) {

@@ -119,9 +119,9 @@ bool IsListingRequest(std::string_view text);
 
 struct Command {
   char letter = 0;
-  char type = 0;          // the type letter of "D", "N" and "P"; 0 for "F"
-  std::string argument;   // without CR LF
-  std::string oldName;    // "N": the two names of the argument
+  char type = 0;         // the type letter of "D", "N" and "P"; 0 for "F"
+  std::string argument;  // without CR LF
+  std::string oldName;   // "N": the two names of the argument
   std::string newName;
   bool twoNames = false;
 };

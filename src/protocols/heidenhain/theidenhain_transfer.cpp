@@ -19,8 +19,7 @@ constexpr int kFirstInterruptibleLine = 2, kLastInterruptibleLine = 9;
 
 }  // namespace
 
-bool THeidenHain::NextProgramLine(bool first, std::string& line, bool& startMissing,
-                                  bool& isEnd) {
+bool THeidenHain::NextProgramLine(bool first, std::string& line, bool& startMissing, bool& isEnd) {
   isEnd = false;
   for (int looked = 0;;) {
     bool ok = false;
@@ -130,7 +129,8 @@ std::string THeidenHain::ServeHhRead(const std::string& name) {
   }
   // Every file of the type, in turn, while the control asks for the next.
   const char listType = FileType;
-  const std::vector<std::string> files = ListFiles(HomeDir + CurrentDir, "*" + ExtForType(listType));
+  const std::vector<std::string> files =
+      ListFiles(HomeDir + CurrentDir, "*" + ExtForType(listType));
   for (const std::string& file : files) {
     if (Terminated()) return {};
     FileType = listType;
