@@ -170,20 +170,24 @@ TEST_F(Heidenhain, BrokenTransfersLeaveNothingUnderTheName) {
 }
 
 TEST_F(Heidenhain, XoffHoldsTheStationOrEndsTheSend) {
-  Make("XoffBrudd=False\r\n");
-  WriteFile(M("P1.H"), kProgram);
-  auto control =
-      Hh({"hh-load " + (dir / "held.h") + " --name P1 --hold-after 2 --hold 1500" + kWait});
-  auto station = Station(ini);
-  Expect(*station, "1 Melding: Venter p\xC3\xA5 ACK");
-  Expect(*station, "1 Status: Fil sendt");
-  Finish(*control, *station);
-  EXPECT_EQ(ReadFile(dir / "held.h"), kProgram);
+  // Seen by the station, or by its line's XON/XOFF flow during the send.
+  for (const char* portKeys : {"", "XonXoff=True\r\n"}) {
+    SCOPED_TRACE(portKeys);
+    Make("XoffBrudd=False\r\n", portKeys);
+    WriteFile(M("P1.H"), kProgram);
+    auto control =
+        Hh({"hh-load " + (dir / "held.h") + " --name P1 --hold-after 2 --hold 1500" + kWait});
+    auto station = Station(ini);
+    Expect(*station, "1 Melding: Venter p\xC3\xA5 ACK");
+    Expect(*station, "1 Status: Fil sendt");
+    Finish(*control, *station);
+    EXPECT_EQ(ReadFile(dir / "held.h"), kProgram);
+  }
 
   Make();
-  control =
+  auto control =
       Hh({"hh-load " + (dir / "broken.h") + " --name P1 --hold-after 2 --hold 200 --timeout 3000"});
-  station = Station(ini);
+  auto station = Station(ini);
   Expect(*station, "1 Status: Sending avbrutt");
   EXPECT_EQ(control->Wait(30000), 1) << "the station sent no more after the XOFF";
   Stop(*station);

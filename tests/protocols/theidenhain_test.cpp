@@ -200,6 +200,46 @@ TEST_F(THeidenHainTest, NamesOutsideTheMachineAreRefused) {
   EXPECT_TRUE(FileExists(dir / "secret.H"));
 }
 
+TEST_F(THeidenHainTest, StartSjekkWantsTheProgramNameEarly) {
+  Make();
+  test::WriteFile(M() + "P1.H", "; NO NAME\r\n" + kProgram);
+  std::string expected(1, kAck);
+  for (const auto& l : kLines) expected += Data(l);
+  EXPECT_EQ(Store("HP1E", Times(std::string(1, kAck), 3) + kEot), expected + kEtx)
+      << "the lines before the name are not sent";
+  std::string p2;
+  for (int i = 0; i < 30; ++i) p2 += "L X+" + std::to_string(i) + "\r\n";
+  test::WriteFile(M() + "P2.H", p2 + kProgram);
+  EXPECT_EQ(Store("HP2E", std::string(1, kEot)), std::string(1, kAck) + kEtx);
+  EXPECT_EQ(Cell(kColMelding), "StartSjekk: Programnavn mangler i filen");
+}
+
+TEST_F(THeidenHainTest, EndSjekkTakesTheLastLineForTheEnd) {
+  Make("EndSjekk=True\n");
+  std::string blocks;
+  for (const auto& l : kLines) blocks += Data(l);
+  Store("HP1A", blocks);
+  EXPECT_EQ(test::ReadFile(M() + "P1.H"), kProgram) << "no ETX came, but the last line did";
+}
+
+TEST_F(THeidenHainTest, ProgramZeroIsNamedFromTheCellForTools) {
+  Make("ToolProtokoll=HEIDENHAIN\n");
+  model.SetCell(kColFilnavn, 1, "P7.H");
+  d->FileType = 'H';
+  d->SetNameFromNc(" 0");
+  EXPECT_EQ(d->TransferName, "P7.H");
+  EXPECT_TRUE(d->ZeroNamed);
+  EXPECT_TRUE(d->ToolTransfer());
+  d->FileType = 'T';
+  d->SetNameFromNc("TOOL");
+  EXPECT_EQ(d->TransferName, "TOOL.T");
+  EXPECT_TRUE(d->ToolTransfer());
+  Make();
+  d->SetNameFromNc("0");
+  EXPECT_EQ(d->TransferName, "0.H") << "without tool data the name stays";
+  EXPECT_FALSE(d->ToolTransfer());
+}
+
 TEST_F(THeidenHainTest, OtherHeadersAreReported) {
   Make();
   EXPECT_EQ(Store("HP1X", ""), std::string(1, kAck));
