@@ -100,7 +100,6 @@ class THeidenHain : public TLinje {
   char SendProgramLines(bool listMode, bool& fileDone, bool& startMissing);
   void FinishHhSend(bool complete, bool startMissing);
   void StoreHhProgram(bool properEnd, bool storeOk, bool tool, bool& stored);
-  std::string NextListedFile(const std::string& answerHeader, char listType);
   void ResetControl();
 
   // Command paths: the current directory, the name and its extension.

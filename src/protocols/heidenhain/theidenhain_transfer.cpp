@@ -4,7 +4,6 @@
 #include "core/latin1.h"
 #include "core/paths.h"
 #include "core/visual.h"
-#include "files/storage/name_guard.h"
 #include "protocols/heidenhain/theidenhain.h"
 
 namespace zova {
@@ -52,8 +51,10 @@ char THeidenHain::SendProgramLines(bool listMode, bool& fileDone, bool& startMis
     const bool interruptible =
         listMode && lineNo >= kFirstInterruptibleLine && lineNo <= kLastInterruptibleLine;
     answer = SendHhBlockRetry(line, interruptible, last);
-    if (last) fileDone = true;
-    if (last) break;
+    if (last) {
+      fileDone = true;
+      break;
+    }
   }
   return answer;
 }
