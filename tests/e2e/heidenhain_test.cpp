@@ -176,7 +176,7 @@ TEST_F(Heidenhain, XoffHoldsTheStationOrEndsTheSend) {
     Make("XoffBrudd=False\r\n", portKeys);
     WriteFile(M("P1.H"), kProgram);
     auto control =
-        Hh({"hh-load " + (dir / "held.h") + " --name P1 --hold-after 2 --hold 1500" + kWait});
+        Hh({"hh-load " + (dir / "held.h") + " --name P1 --hold-after 2 --hold 2500" + kWait});
     auto station = Station(ini);
     Expect(*station, "1 Melding: Venter p\xC3\xA5 ACK");
     Expect(*station, "1 Status: Fil sendt");
