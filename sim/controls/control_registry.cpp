@@ -5,6 +5,7 @@
 #include "controls/display_control.h"
 #include "controls/echo_control.h"
 #include "controls/fapt_control.h"
+#include "controls/heidenhain_control.h"
 #include "controls/hybrid_control.h"
 #include "controls/lsv2_control.h"
 #include "controls/okuma_control.h"
@@ -34,7 +35,7 @@ constexpr Entry kControls[] = {
     {"dc2", &Make<Dc2Control>},           {"okuma", &Make<OkumaControl>},
     {"lsv2", &Make<Lsv2Control>},         {"siemens", &Make<SiemensControl>},
     {"hybrid", &Make<HybridControl>},     {"fapt", &Make<FaptControl>},
-    {"display", &Make<DisplayControl>},
+    {"display", &Make<DisplayControl>},   {"heidenhain", &Make<HeidenhainControl>},
 };
 
 }  // namespace

@@ -17,7 +17,7 @@ const char kDemoIni[] = R"(; Demo configuration of the DNC station.
 ; Written fresh at each demo start; copy it to /etc/zova/Zova.ini as a start
 ; for a real station.
 [Program]
-Maskiner=5
+Maskiner=6
 Temp=@DIR@Temp/
 Logging=True
 Hendelser=True
@@ -60,7 +60,17 @@ Ext=.NC
 StoppKode=%
 VenteTid=1
 
+; A Heidenhain control keeps its programs on the station: it saves one and
+; loads it back by the block protocol, each block acknowledged.
 [Maskin5]
+Navn=TNC fres
+Protokoll=HEIDENHAIN
+Port=COM5
+Katalog=@DIR@Programmer/TNC/
+Ext=.H
+Melding=True
+
+[Maskin6]
 Navn=Reserve
 Protokoll=Ingen
 
@@ -86,6 +96,12 @@ Baud=9600
 Kode=ASCII
 XonXoff=True
 TimeMultiplier=200
+
+[COM5]
+Enhet=@DIR@cnc5
+Baud=9600
+Kode=ASCII
+TimeMultiplier=200
 )";
 
 // What the demo controls ask for and what they send.
@@ -106,6 +122,11 @@ const char kOkumaRequested[] =
 const char kOkumaProgram[] =
     "O5001 (FLENS)\r\n(KUTT 50% MATING PAA PLANET)\r\nG50 S2000\r\nT0303\r\n"
     "G96 S150 M03\r\nG00 X82 Z0\r\nG01 X-1 F0.12\r\nG00 X200 Z200\r\nM02\r\n";
+// The Heidenhain control's program, which it saves and loads back.
+const char kTncProgram[] =
+    "0 BEGIN PGM P100 MM\r\n1 BLK FORM 0.1 Z X+0 Y+0 Z-20\r\n2 BLK FORM 0.2 X+100 Y+100 Z+0\r\n"
+    "3 TOOL CALL 1 Z S3000\r\n4 L Z+50 R0 FMAX\r\n5 L X-10 Y+50 R0 FMAX M3\r\n"
+    "6 L Z-5 F500\r\n7 L X+110 F300\r\n8 L Z+50 FMAX M30\r\n9 END PGM P100 MM\r\n";
 
 std::string DemoDir() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -118,7 +139,7 @@ std::string DemoDir() {
 std::string PrepareDemo() {
   std::string dir = DemoDir();
   for (const char* sub : {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk",
-                          "Programmer/Nettverk", "Programmer/Okuma"})
+                          "Programmer/Nettverk", "Programmer/Okuma", "Programmer/TNC"})
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
@@ -133,6 +154,7 @@ std::string PrepareDemo() {
   std::ofstream(dir + "Demo/O2001.NC", std::ios::binary | std::ios::trunc) << kMillProgram;
   std::ofstream(dir + "Demo/O5001.NC", std::ios::binary | std::ios::trunc) << kOkumaProgram;
   std::ofstream(dir + "Demo/O3001.NC", std::ios::binary | std::ios::trunc) << kLatheProgram;
+  std::ofstream(dir + "Demo/P100.H", std::ios::binary | std::ios::trunc) << kTncProgram;
   StartDemoControls(dir);
   return ini;
 }

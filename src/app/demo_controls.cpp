@@ -29,7 +29,8 @@ struct DemoLine {
   const char* control;
   bool paced;  // at 9600 baud, so its characters can be watched
 };
-constexpr DemoLine kLines[] = {{1, "standard", false}, {2, "standard", true}, {4, "okuma", false}};
+constexpr DemoLine kLines[] = {
+    {1, "standard", false}, {2, "standard", true}, {4, "okuma", false}, {5, "heidenhain", false}};
 
 std::string LinkOf(const std::string& dir, int machine) {
   return dir + "cnc" + std::to_string(machine);
@@ -92,6 +93,11 @@ std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
       s += "okuma-receive " + dir +
            "Temp/okuma-mottatt.nc --name O5000.MIN --quiet 1500 --timeout 20000\n";
       s += "wait 3000\nbtr-punch " + dir + "Demo/O5001.NC\nwait 7000\n";
+    } else if (machine == 5) {
+      // The Heidenhain control saves its program on the station and loads it
+      // back, block by block; the station tells it the program was stored.
+      s += "hh-save " + dir + "Demo/P100.H --name P100 --melding --timeout 20000\nwait 5000\n";
+      s += "hh-load " + dir + "Temp/tnc-mottatt.h --name P100 --timeout 20000\nwait 6000\n";
     } else {
       s += "send " + dir + "Demo/O3001.NC\nwait 5000\n";
       s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";

@@ -1,5 +1,6 @@
 // The demo command: its simulated controls make the serial machines
-// transfer within seconds of the start, the Okuma lathe among them.
+// transfer within seconds of the start, the Okuma lathe and the Heidenhain
+// control among them.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -22,13 +23,17 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
        "ZOVA_USER_REGISTRY=" + (dir / "user.ini"), std::string("ZOVA_CNCSIM=") + CNCSIM_EXE});
   EXPECT_NE(demo.WaitForLine("1 Status: Fil sendt", 15000), "") << demo.Stderr();
   EXPECT_NE(demo.WaitForLine("2 Status: Data lagret", 15000), "") << demo.Stderr();
+  EXPECT_NE(demo.WaitForLine("5 Melding: Program lagret", 15000), "") << demo.Stderr();
   // The Okuma lathe took its program behind the header it checks (its copy
   // is written only then) and punched one of its own.
   const std::string demoDir = dir / ("zova-demo-" + std::to_string(::getuid()) + "/");
   const std::string okumaGot = demoDir + "Temp/okuma-mottatt.nc";
   const std::string okumaPunched = demoDir + "Programmer/Okuma/FLENS.NC";
+  // The Heidenhain control loads back what it saved.
+  const std::string tncLoaded = demoDir + "Temp/tnc-mottatt.h";
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!(Exists(okumaGot) && Exists(okumaPunched)) && std::chrono::steady_clock::now() < until)
+  while (!(Exists(okumaGot) && Exists(okumaPunched) && Exists(tncLoaded)) &&
+         std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   demo.Signal(SIGTERM);
   EXPECT_EQ(demo.Wait(), 0);
@@ -36,6 +41,9 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   EXPECT_NE(ReadFile(okumaGot).find("O5000 (OKUMA DEMO)"), std::string::npos)
       << ReadFile(demoDir + "Demo/maskin4.log");
   EXPECT_NE(ReadFile(okumaPunched).find("(KUTT 50% MATING"), std::string::npos);
+  EXPECT_EQ(ReadFile(tncLoaded), ReadFile(demoDir + "Programmer/TNC/P100.H"))
+      << ReadFile(demoDir + "Demo/maskin5.log");
+  EXPECT_EQ(ReadFile(tncLoaded), ReadFile(demoDir + "Demo/P100.H"));
 }
 
 }  // namespace
