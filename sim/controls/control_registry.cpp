@@ -11,6 +11,7 @@
 #include "controls/raskin_control.h"
 #include "controls/siemens_control.h"
 #include "controls/standard_control.h"
+#include "controls/terminal_control.h"
 
 namespace zova::sim {
 
@@ -34,7 +35,7 @@ constexpr Entry kControls[] = {
     {"dc2", &Make<Dc2Control>},           {"okuma", &Make<OkumaControl>},
     {"lsv2", &Make<Lsv2Control>},         {"siemens", &Make<SiemensControl>},
     {"hybrid", &Make<HybridControl>},     {"fapt", &Make<FaptControl>},
-    {"display", &Make<DisplayControl>},
+    {"display", &Make<DisplayControl>},   {"terminal", &Make<TerminalControl>},
 };
 
 }  // namespace

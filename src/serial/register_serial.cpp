@@ -3,6 +3,7 @@
 #include "core/driver/protocol_table.h"
 #include "serial/display/tdisplay.h"
 #include "serial/standard/tzova.h"
+#include "serial/terminal/tterminal.h"
 #include "serial/variants/tbtr.h"
 #include "serial/variants/tdc2.h"
 #include "serial/variants/tfapt.h"
@@ -21,6 +22,7 @@ void RegisterSerialDrivers() {
   RegisterDriver<THybrid>("THybrid");
   RegisterDriver<TFapt>("TFapt");
   RegisterDriver<TDisplay>("TDisplay");
+  RegisterDriver<TTerminal>("TTerminal");
 }
 
 }  // namespace zova
