@@ -17,7 +17,7 @@ const char kDemoIni[] = R"(; Demo configuration of the DNC station.
 ; Written fresh at each demo start; copy it to /etc/zova/Zova.ini as a start
 ; for a real station.
 [Program]
-Maskiner=5
+Maskiner=7
 Temp=@DIR@Temp/
 Logging=True
 Hendelser=True
@@ -64,6 +64,23 @@ VenteTid=1
 Navn=Reserve
 Protokoll=Ingen
 
+; A text terminal on the shop floor: an operator there types a program name
+; for Fres 2 and orders the station to send it (TAB).
+[Maskin6]
+Navn=Terminal
+Protokoll=TERMINAL
+Port=COM6
+Maskin=7
+HandShake=False
+
+[Maskin7]
+Navn=Fres 2
+Protokoll=Standard
+Port=COM7
+Katalog=@DIR@Programmer/Fres2/
+Ext=.NC
+MaxNull=0
+
 ; The demo's controls are simulated (cncsim) on pseudo-terminals; a real
 ; line names its device here, e.g. Enhet=/dev/ttyUSB0.
 [COM1]
@@ -82,6 +99,19 @@ TimeMultiplier=200
 
 [COM4]
 Enhet=@DIR@cnc4
+Baud=9600
+Kode=ASCII
+XonXoff=True
+TimeMultiplier=200
+
+[COM6]
+Enhet=@DIR@cnc6
+Baud=9600
+Kode=ASCII
+TimeMultiplier=200
+
+[COM7]
+Enhet=@DIR@cnc7
 Baud=9600
 Kode=ASCII
 XonXoff=True
@@ -118,13 +148,13 @@ std::string DemoDir() {
 std::string PrepareDemo() {
   std::string dir = DemoDir();
   for (const char* sub : {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk",
-                          "Programmer/Nettverk", "Programmer/Okuma"})
+                          "Programmer/Nettverk", "Programmer/Okuma", "Programmer/Fres2"})
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
   std::string ini = dir + "Zova.ini";
   std::ofstream(ini, std::ios::binary | std::ios::trunc) << text;
-  for (const char* machine : {"Fres1", "Dreiebenk"}) {
+  for (const char* machine : {"Fres1", "Dreiebenk", "Fres2"}) {
     std::string sample = dir + "Programmer/" + machine + "/O1000.NC";
     if (!FileExists(sample)) std::ofstream(sample, std::ios::binary) << kRequested;
   }

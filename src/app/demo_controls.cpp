@@ -29,7 +29,11 @@ struct DemoLine {
   const char* control;
   bool paced;  // at 9600 baud, so its characters can be watched
 };
-constexpr DemoLine kLines[] = {{1, "standard", false}, {2, "standard", true}, {4, "okuma", false}};
+constexpr DemoLine kLines[] = {{1, "standard", false},
+                               {2, "standard", true},
+                               {4, "okuma", false},
+                               {6, "terminal", false},
+                               {7, "standard", false}};
 
 std::string LinkOf(const std::string& dir, int machine) {
   return dir + "cnc" + std::to_string(machine);
@@ -92,6 +96,16 @@ std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
       s += "okuma-receive " + dir +
            "Temp/okuma-mottatt.nc --name O5000.MIN --quiet 1500 --timeout 20000\n";
       s += "wait 3000\nbtr-punch " + dir + "Demo/O5001.NC\nwait 7000\n";
+    } else if (machine == 6) {
+      // The operator at the terminal types O1000 and, once the name is in
+      // Fres 2's row, orders it sent.
+      const std::string prompt = "screen \"Tast inn filnavn:\" --timeout 30000\n";
+      s += prompt + "wait 3000\nkeys O1000[CR]\n";
+      s += "screen \"Klar for sending...\" --timeout 30000\n" + prompt;
+      s += "wait 2000\nkeys [TAB]\nscreen \"Sending til maskin:\" --timeout 30000\nwait 15000\n";
+    } else if (machine == 7) {
+      // Fres 2 takes what the terminal has sent it.
+      s += "capture " + dir + "Temp/fres2-mottatt.nc --quiet 1500 --first 60000\n";
     } else {
       s += "send " + dir + "Demo/O3001.NC\nwait 5000\n";
       s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";
