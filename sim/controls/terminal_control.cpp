@@ -9,6 +9,7 @@
 #include <iostream>
 #include <thread>
 
+#include "core/latin1.h"
 #include "core/visual.h"
 
 namespace zova::sim {
@@ -17,15 +18,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// What "now" means when taking the station's output: long enough for a
+// read to be made at all (a wait of 1 ms rounds down to none).
+constexpr int kNowMs = 10;
+
 long MsSince(Clock::time_point start) {
   return static_cast<long>(
       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
-// The keyboard's codes for what a person types on a PC: capitals, CR for
-// Enter, BS for Backspace, the first five function keys as 17 to 21 (their
-// VT100 escape sequences), Ctrl-P as DLE.
-std::string KeyCodes(const std::string& typed) {
+}  // namespace
+
+std::string TerminalKeyCodes(const std::string& typed) {
   std::string out;
   for (size_t i = 0; i < typed.size(); ++i) {
     const char c = typed[i];
@@ -48,6 +52,8 @@ std::string KeyCodes(const std::string& typed) {
   }
   return out;
 }
+
+namespace {
 
 // Standard input without line editing or echo while the terminal runs.
 class RawInput {
@@ -114,13 +120,13 @@ bool TerminalControl::Keys(const SimCommand& cmd, std::string& error) {
     return false;
   }
   for (char key : DecodeVisual(cmd.args[0]).bytes) {
-    if (!Pump(1) || !WriteBytes(std::string(1, key))) {
+    if (!Pump(kNowMs) || !WriteBytes(std::string(1, key))) {
       error = "keys: the line was dropped";
       return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(gap));
   }
-  return Pump(1) || (error = "keys: the line was dropped", false);
+  return Pump(kNowMs) || (error = "keys: the line was dropped", false);
 }
 
 bool TerminalControl::Screen(const SimCommand& cmd, std::string& error) {
@@ -141,7 +147,7 @@ bool TerminalControl::Screen(const SimCommand& cmd, std::string& error) {
 }
 
 bool TerminalControl::ScreenFile(const SimCommand& cmd, std::string& error) {
-  Pump(1);
+  Pump(kNowMs);
   std::ofstream out(cmd.args[0], std::ios::binary);
   for (const std::string& l : screen_.Lines()) out << l << "\n";
   if (!out) error = "screen-file: cannot write " + cmd.args[0];
@@ -149,7 +155,7 @@ bool TerminalControl::ScreenFile(const SimCommand& cmd, std::string& error) {
 }
 
 bool TerminalControl::ReceivedFile(const SimCommand& cmd, std::string& error) {
-  Pump(1);
+  Pump(kNowMs);
   std::ofstream out(cmd.args[0], std::ios::binary);
   out << all_;
   if (!out) error = "received: cannot write " + cmd.args[0];
@@ -160,8 +166,13 @@ void TerminalControl::Draw() const {
   std::string frame = "\x1b[H\x1b[2J";
   const std::string rule = "+" + std::string(42, '-') + "+\r\n";
   frame += rule;
-  for (const std::string& l : screen_.Lines())
-    frame += "| " + l + std::string(l.size() < 40 ? 40 - l.size() : 0, ' ') + " |\r\n";
+  // The display's Latin-1 as this terminal's UTF-8; control bytes as "?".
+  for (std::string l : screen_.Lines()) {
+    for (char& c : l)
+      if (static_cast<uint8_t>(c) < 32 || c == 127) c = '?';
+    frame +=
+        "| " + Latin1ToUtf8(l) + std::string(l.size() < 40 ? 40 - l.size() : 0, ' ') + " |\r\n";
+  }
   frame += rule;
   frame +=
       "Enter: CR  Backspace: BS  Esc or +: sjekk  Tab or ,: send  Ctrl-P: skriv ut\r\n"
@@ -179,13 +190,13 @@ bool TerminalControl::Interactive(const SimCommand&, std::string& error) {
       const ssize_t n = ::read(0, buf, sizeof buf);
       if (n <= 0 || std::string(buf, static_cast<size_t>(n)).find('\x04') != std::string::npos)
         return true;
-      if (!WriteBytes(KeyCodes(std::string(buf, static_cast<size_t>(n))))) {
+      if (!WriteBytes(TerminalKeyCodes(std::string(buf, static_cast<size_t>(n))))) {
         error = "interactive: the line was dropped";
         return false;
       }
     }
     const size_t before = all_.size();
-    if (!Pump(1)) {
+    if (!Pump(kNowMs)) {
       error = "interactive: the line was dropped";
       return false;
     }

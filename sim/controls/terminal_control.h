@@ -10,6 +10,11 @@
 
 namespace zova::sim {
 
+// The terminal's codes for what a person types on a PC keyboard: capitals,
+// CR for Enter, BS for Backspace, F1 to F5 (their VT100 sequences) as 17 to
+// 21; Ctrl-P is DLE as it is.
+std::string TerminalKeyCodes(const std::string& typed);
+
 class TerminalControl : public StandardControl {
  public:
   TerminalControl(SimLine& line, const SimOptions& options);

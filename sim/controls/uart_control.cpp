@@ -24,14 +24,17 @@ bool ParseUartFormat(const std::string& text, UartCharFormat& f) {
 
 uint8_t OnTheWire(uint8_t b, const UartCharFormat& f) {
   const unsigned data = b & ((1u << f.dataBits) - 1);
-  if (f.dataBits == 8 || f.parity == 'N') return static_cast<uint8_t>(data);
   int ones = 0;
   for (unsigned v = data; v; v >>= 1) ones += static_cast<int>(v & 1);
-  const bool parityBit = f.parity == 'E' ? ones % 2 == 1 : ones % 2 == 0;
-  // The bit after the data is the parity bit; what follows it is the stop
-  // bit, a one, as far as the eighth bit reaches.
-  unsigned wire = data | (parityBit ? 1u << f.dataBits : 0u);
-  for (int bit = f.dataBits + 1; bit < 8; ++bit) wire |= 1u << bit;
+  unsigned wire = data;
+  int bit = f.dataBits;
+  if (f.parity != 'N') {
+    const bool parityBit = f.parity == 'E' ? ones % 2 == 1 : ones % 2 == 0;
+    if (parityBit) wire |= 1u << bit;
+    ++bit;
+  }
+  // What follows is the stop bit, a one, as far as the eighth bit reaches.
+  for (; bit < 8; ++bit) wire |= 1u << bit;
   return static_cast<uint8_t>(wire);
 }
 
