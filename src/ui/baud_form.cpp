@@ -5,8 +5,10 @@
 #include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "core/latin1.h"
@@ -25,6 +27,26 @@ QComboBox* Combo(QWidget* parent, const QStringList& items, const QString& text,
   c->setCurrentText(text);
   return c;
 }
+
+// The window's boxes open over Dialog while it is up: it stays on top, and a
+// question behind it would wait for an answer nobody can give.
+class BoxesOver {
+ public:
+  explicit BoxesOver(QWidget* dialog) : host_(dynamic_cast<QtUiHost*>(CurrentUiHost())) {
+    if (!host_) return;
+    previous_ = host_->Parent();
+    host_->SetParent(dialog);
+  }
+  ~BoxesOver() {
+    if (host_) host_->SetParent(previous_);
+  }
+  BoxesOver(const BoxesOver&) = delete;
+  BoxesOver& operator=(const BoxesOver&) = delete;
+
+ private:
+  QtUiHost* host_;
+  QWidget* previous_ = nullptr;
+};
 
 }  // namespace
 
@@ -83,6 +105,8 @@ void TBaudForm::Run(int machine) {
   port_ = DetectionPort(machine);
   baudBox_->setTitle(FromLatin1("Baud-rate " + port_));
   SetIdle(true);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
   ExecModal(*this, false);
 }
 
@@ -102,6 +126,7 @@ void TBaudForm::Show(uint8_t shown, bool faulty, int count) {
 
 void TBaudForm::StartDetection() {
   if (Detecting()) return;
+  BoxesOver boxes(this);
   if (!model_.Console().Hold(machine_, false, true)) {
     ShowNotice("Vise data", "Kunne ikke reservere konsollet");
     return;
@@ -131,7 +156,9 @@ void TBaudForm::StartDetection() {
   events.onChar = [&](uint8_t shown, bool faulty, int count) { Show(shown, faulty, count); };
   events.stop = [&] {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return stop_;
+    // A stop signal leaves nobody to press Stopp.
+    const UiHost* host = CurrentUiHost();
+    return stop_ || (host && host->Unattended());
   };
   const BaudOutcome found = detector.Run(events);
   model_.SetCell(kColStatus, machine_, "Avsluttet");

@@ -1,5 +1,6 @@
 #include "serial/baud/baud_detector.h"
 
+#include "core/clock.h"
 #include "core/config/config.h"
 #include "core/file_settings.h"
 #include "core/latin1.h"
@@ -47,7 +48,12 @@ bool BaudDetector::ReadChar(uint8_t& value, bool& faulty) {
   for (;;) {
     uint8_t b = 0;
     const IoResult r = device_->ReadByte(b, readSliceMs);
-    if (r.count != 1) return false;
+    if (r.count != 1) {
+      // A line that fails at once (gone, or an error) is asked again only
+      // after a read period, as a quiet one would be.
+      if (!r.Ok()) TheClock().Sleep(readSliceMs);
+      return false;
+    }
     MarkedChar c;
     if (marks_.Feed(b, c)) {
       value = c.value;
