@@ -68,6 +68,8 @@ void TBaudForm::Build() {
   maxBaud_ = Combo(baudBox_, {"300", "600", "1200", "2400", "4800", "9600", "19200", "38400"},
                    "19200", true);
   auto* rates = new QFormLayout(baudBox_);
+  // The label over its box: two columns of 250 pixels leave no room beside it.
+  rates->setRowWrapPolicy(QFormLayout::WrapAllRows);
   rates->addRow("Min:", minBaud_);
   rates->addRow("Maks:", maxBaud_);
 
@@ -75,6 +77,7 @@ void TBaudForm::Build() {
   bit_ = Combo(betBox, {"7", "8", "9"}, "8", false);
   stoppBit_ = Combo(betBox, {"1", "2"}, "1", false);
   auto* conditions = new QFormLayout(betBox);
+  conditions->setRowWrapPolicy(QFormLayout::WrapAllRows);
   conditions->addRow("Bit:", bit_);
   conditions->addRow("Stoppbit:", stoppBit_);
 
