@@ -156,5 +156,21 @@ TEST_F(Terminal, CheckPrintAndSilenceMidInput) {
   Stop(*station);
 }
 
+TEST_F(Terminal, APrinterThatCannotBeWrittenIsReported) {
+  const std::string ini =
+      Ini("Linjer=2\r\n", 2, "Skriver=" + (dir / "mangler/printer.prn") + "\r\nMatrise=True\r\n");
+  WriteFile(MachineDir(2) + "P7.NC", kProgram);
+  auto target = Control(2, {"wait-open", "wait 20000"});
+  auto terminal = Keyboard(
+      {"keys P7[CR]", "screen \"Start sending..\"" + kWait, "screen \"Tast inn filnavn:\"" + kWait,
+       "keys [DLE]", "screen \"Utskrift feilet\"" + kWait, "screen-file " + (dir / "failed.txt")},
+      2);
+  auto station = Station(ini);
+  EXPECT_EQ(terminal->Wait(30000), 0) << terminal->Stderr();
+  Expect(*station, "1 Status: Utskrift ferdig");
+  EXPECT_EQ(ReadFile(dir / "failed.txt"), "Fil: P7.NC\nUtskrift feilet\n");
+  Stop(*station);
+}
+
 }  // namespace
 }  // namespace zova::test
