@@ -91,11 +91,12 @@ struct BaudDialog : ::testing::Test {
   Operator op;
   std::unique_ptr<zova::test::UartSender> control;
 
-  void Connect(const LineSettings& format, bool sends = true) {
+  void Connect(const LineSettings& format, bool sends = true, double speedup = 1.0) {
     LoopbackPair pair("ui");
     ParkLoopbackEnd("ui", std::move(pair.a));
     if (sends)
-      control = std::make_unique<zova::test::UartSender>(std::move(pair.b), format, kProgram);
+      control =
+          std::make_unique<zova::test::UartSender>(std::move(pair.b), format, kProgram, speedup);
   }
   // Runs the dialog for Machine from the window's menu; Operate works it.
   void RunFromMenu(int machine, std::function<void(TBaudForm&)> operate) {
@@ -182,7 +183,7 @@ TEST_F(BaudDialog, StoppBeforeARateIsAcceptedAsksNothing) {
   for (const char* phase : {"Synkroniserer", "Sjekker"}) {
     // A control slower than the minimum: no rate is ever accepted, so the
     // search passes through both phases until it is stopped.
-    Connect(Format(150, 8, Parity::None), std::string(phase) == "Sjekker");
+    Connect(Format(150, 8, Parity::None), std::string(phase) == "Sjekker", 8);
     RunFromMenu(1, [&](TBaudForm& form) { StartAndStopAt(form, phase); });
     EXPECT_EQ(status, "Avsluttet") << phase;
     EXPECT_TRUE(op.boxes.empty()) << phase;
