@@ -12,6 +12,8 @@
 #include "controls/raskin_control.h"
 #include "controls/siemens_control.h"
 #include "controls/standard_control.h"
+#include "controls/terminal_control.h"
+#include "controls/uart_control.h"
 
 namespace zova::sim {
 
@@ -36,6 +38,7 @@ constexpr Entry kControls[] = {
     {"lsv2", &Make<Lsv2Control>},         {"siemens", &Make<SiemensControl>},
     {"hybrid", &Make<HybridControl>},     {"fapt", &Make<FaptControl>},
     {"display", &Make<DisplayControl>},   {"heidenhain", &Make<HeidenhainControl>},
+    {"terminal", &Make<TerminalControl>}, {"uart", &Make<UartControl>},
 };
 
 }  // namespace

@@ -17,7 +17,7 @@ const char kDemoIni[] = R"(; Demo configuration of the DNC station.
 ; Written fresh at each demo start; copy it to /etc/zova/Zova.ini as a start
 ; for a real station.
 [Program]
-Maskiner=6
+Maskiner=8
 Temp=@DIR@Temp/
 Logging=True
 Hendelser=True
@@ -70,7 +70,24 @@ Katalog=@DIR@Programmer/TNC/
 Ext=.H
 Melding=True
 
+; A text terminal on the shop floor: an operator there types a program name
+; for Fres 2 and orders the station to send it (TAB).
 [Maskin6]
+Navn=Terminal
+Protokoll=TERMINAL
+Port=COM6
+Maskin=7
+HandShake=False
+
+[Maskin7]
+Navn=Fres 2
+Protokoll=Standard
+Port=COM7
+Katalog=@DIR@Programmer/Fres2/
+Ext=.NC
+MaxNull=0
+
+[Maskin8]
 Navn=Reserve
 Protokoll=Ingen
 
@@ -101,6 +118,19 @@ TimeMultiplier=200
 Enhet=@DIR@cnc5
 Baud=9600
 Kode=ASCII
+TimeMultiplier=200
+
+[COM6]
+Enhet=@DIR@cnc6
+Baud=9600
+Kode=ASCII
+TimeMultiplier=200
+
+[COM7]
+Enhet=@DIR@cnc7
+Baud=9600
+Kode=ASCII
+XonXoff=True
 TimeMultiplier=200
 )";
 
@@ -138,14 +168,15 @@ std::string DemoDir() {
 
 std::string PrepareDemo() {
   std::string dir = DemoDir();
-  for (const char* sub : {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk",
-                          "Programmer/Nettverk", "Programmer/Okuma", "Programmer/TNC"})
+  for (const char* sub :
+       {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk", "Programmer/Nettverk",
+        "Programmer/Okuma", "Programmer/TNC", "Programmer/Fres2"})
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
   std::string ini = dir + "Zova.ini";
   std::ofstream(ini, std::ios::binary | std::ios::trunc) << text;
-  for (const char* machine : {"Fres1", "Dreiebenk"}) {
+  for (const char* machine : {"Fres1", "Dreiebenk", "Fres2"}) {
     std::string sample = dir + "Programmer/" + machine + "/O1000.NC";
     if (!FileExists(sample)) std::ofstream(sample, std::ios::binary) << kRequested;
   }

@@ -29,8 +29,9 @@ struct DemoLine {
   const char* control;
   bool paced;  // at 9600 baud, so its characters can be watched
 };
-constexpr DemoLine kLines[] = {
-    {1, "standard", false}, {2, "standard", true}, {4, "okuma", false}, {5, "heidenhain", false}};
+constexpr DemoLine kLines[] = {{1, "standard", false}, {2, "standard", true},
+                               {4, "okuma", false},    {5, "heidenhain", false},
+                               {6, "terminal", false}, {7, "standard", false}};
 
 std::string LinkOf(const std::string& dir, int machine) {
   return dir + "cnc" + std::to_string(machine);
@@ -98,6 +99,16 @@ std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
       // back, block by block; the station tells it the program was stored.
       s += "hh-save " + dir + "Demo/P100.H --name P100 --melding --timeout 20000\nwait 5000\n";
       s += "hh-load " + dir + "Temp/tnc-mottatt.h --name P100 --timeout 20000\nwait 6000\n";
+    } else if (machine == 6) {
+      // The operator at the terminal types O1000 and, once the name is in
+      // Fres 2's row, orders it sent.
+      const std::string prompt = "screen \"Tast inn filnavn:\" --timeout 30000\n";
+      s += prompt + "wait 3000\nkeys O1000[CR]\n";
+      s += "screen \"Klar for sending...\" --timeout 30000\n" + prompt;
+      s += "wait 2000\nkeys [TAB]\nscreen \"Sending til maskin:\" --timeout 30000\nwait 15000\n";
+    } else if (machine == 7) {
+      // Fres 2 takes what the terminal has sent it.
+      s += "capture " + dir + "Temp/fres2-mottatt.nc --quiet 1500 --first 60000\n";
     } else {
       s += "send " + dir + "Demo/O3001.NC\nwait 5000\n";
       s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";

@@ -1,5 +1,7 @@
 #include "core/operator_orders.h"
 
+#include "core/globals.h"
+
 namespace zova {
 
 namespace {
@@ -18,6 +20,14 @@ void Order(Station& station, int machine, bool send, bool fetch, bool cancel) {
 
 void OrderSend(Station& station, int machine) {
   Order(station, machine, true, false, false);
+}
+
+bool OrderSendToMachine(MachineSet& machines, int machine) {
+  TMsg* driver = machines.Driver(machine);
+  if (!driver) return false;
+  Globals().SendToMachine = static_cast<uint8_t>(machine);
+  driver->WakeForOrder();
+  return true;
 }
 
 void OrderFetch(Station& station, int machine) {

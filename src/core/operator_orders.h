@@ -14,6 +14,11 @@ namespace zova {
 void OrderSend(Station& station, int machine);
 // A fetch from the control (two-way machines).
 void OrderFetch(Station& station, int machine);
+// The station-wide send order (Globals().SendToMachine) that a shop-floor
+// terminal gives: Machine's driver takes it at its next request fetch and is
+// woken for it. False, and no order left pending, when Machine has no
+// running driver.
+bool OrderSendToMachine(MachineSet& machines, int machine);
 // Drops a send that was ordered and not yet started, and the transfer state.
 void OrderCancel(Station& station, int machine);
 

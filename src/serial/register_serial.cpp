@@ -3,6 +3,7 @@
 #include "core/driver/protocol_table.h"
 #include "serial/display/tdisplay.h"
 #include "serial/standard/tzova.h"
+#include "serial/terminal/tterminal.h"
 #include "serial/variants/tbtr.h"
 #include "serial/variants/tdc2.h"
 #include "serial/variants/techo.h"
@@ -23,6 +24,7 @@ void RegisterSerialDrivers() {
   RegisterDriver<TFapt>("TFapt");
   RegisterDriver<TDisplay>("TDisplay");
   RegisterDriver<TEcho>("TEcho");
+  RegisterDriver<TTerminal>("TTerminal");
 }
 
 }  // namespace zova

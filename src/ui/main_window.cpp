@@ -20,6 +20,7 @@
 #include "core/paths.h"
 #include "core/startup.h"
 #include "core/uihost.h"
+#include "ui/baud_form.h"
 #include "ui/console_widget.h"
 #include "ui/display_window.h"
 #include "ui/qt_uihost.h"
@@ -122,6 +123,11 @@ MainWindow::MainWindow(Station& station, QWidget* parent)
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
     station_.Links().appActive->store(s == Qt::ApplicationActive);
   });
+  // The baud-rate dialog runs between the stop and the restart of "&Baud".
+  station_.Machines().onDetect = [this](int n) {
+    if (!baudForm_) baudForm_ = new TBaudForm(model_, this);
+    baudForm_->Run(n);
+  };
   created_ = true;
 }
 
@@ -131,6 +137,7 @@ MainWindow::~MainWindow() {
   model_.onActiveLabelChanged = nullptr;
   model_.onDisplayChanged = nullptr;
   station_.onAllEnded = nullptr;
+  station_.Machines().onDetect = nullptr;
 }
 
 void MainWindow::ReadSettings() {

@@ -21,6 +21,7 @@ namespace zova::ui {
 
 class ConsoleWidget;
 class DisplayWindow;
+class TBaudForm;
 
 class MainWindow : public QWidget {
   Q_OBJECT
@@ -62,6 +63,7 @@ class MainWindow : public QWidget {
   QLabel* ActiveLabel() const { return aktiv_; }
   QWidget* Panel() const { return panel_; }
   QMenu* PopupMenu() const { return menu_; }
+  TBaudForm* BaudForm() const { return baudForm_; }
   QPushButton* Button(int i) const { return buttons_[static_cast<size_t>(i)]; }
   enum MenuItem {
     kLogging,
@@ -117,6 +119,7 @@ class MainWindow : public QWidget {
   ConsoleWidget* console_ = nullptr;
   QMenu* menu_ = nullptr;
   DisplayWindow* display_ = nullptr;
+  TBaudForm* baudForm_ = nullptr;  // made at the first detection, kept
   std::array<QPushButton*, 6> buttons_{};
   std::array<QAction*, 10> actions_{};
   QTimer minimizeTimer_;

@@ -256,7 +256,7 @@ void MainWindow::RestartSelected(bool detect) {
   if (restarting_ || closing_) return;
   int n = SelectedMachine();
   restarting_ = true;
-  // Until the baud-rate dialog exists the item restarts without detection.
+  // A front end without the baud-rate dialog restarts without detection.
   station_.Machines().RestartMachine(n, detect && station_.Machines().onDetect != nullptr);
   restarting_ = false;
   if (closeAfterRestart_) QTimer::singleShot(0, this, &QWidget::close);

@@ -31,6 +31,7 @@ class QtUiHost : public UiHost {
  public:
   explicit QtUiHost(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
+  QWidget* Parent() const { return parent_; }
 
   void ShowNotice(std::string_view caption, std::string_view text) override;
   bool AskYesNo(std::string_view caption, std::string_view text, bool safeDefault) override;

@@ -1,6 +1,6 @@
 // The demo command: its simulated controls make the serial machines
 // transfer within seconds of the start, the Okuma lathe and the Heidenhain
-// control among them.
+// control among them, and the shop-floor terminal has a program sent to Fres 2.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -35,6 +35,15 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   while (!(Exists(okumaGot) && Exists(okumaPunched) && Exists(tncLoaded)) &&
          std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // The terminal's operator types a name and orders the send some seconds in.
+  // Fres 2's control captures into the same file again at once, so it is
+  // looked at while it holds the first program.
+  const std::string terminalSent = demoDir + "Temp/fres2-mottatt.nc";
+  const auto terminalUntil = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+  bool terminalGot = false;
+  while (!(terminalGot = ReadFile(terminalSent).find("O1000 (DEMO)") != std::string::npos) &&
+         std::chrono::steady_clock::now() < terminalUntil)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   demo.Signal(SIGTERM);
   EXPECT_EQ(demo.Wait(), 0);
   EXPECT_TRUE(Exists(demoDir + "Programmer/Dreiebenk/AKSEL.NC"));
@@ -44,6 +53,11 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   EXPECT_EQ(ReadFile(tncLoaded), ReadFile(demoDir + "Programmer/TNC/P100.H"))
       << ReadFile(demoDir + "Demo/maskin5.log");
   EXPECT_EQ(ReadFile(tncLoaded), ReadFile(demoDir + "Demo/P100.H"));
+  EXPECT_TRUE(terminalGot) << ReadFile(demoDir + "Demo/maskin6.log")
+                           << ReadFile(demoDir + "Demo/maskin7.log");
+  bool ordered = false;
+  for (const std::string& l : demo.Lines()) ordered = ordered || l == "6 Status: Sending startet";
+  EXPECT_TRUE(ordered);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "core/driver/protocol_table.h"
 #include "core/file_settings.h"
 #include "core/mainthread.h"
+#include "core/operator_orders.h"
 #include "core/station_log.h"
 #include "core/uihost.h"
 
@@ -15,6 +16,7 @@ namespace zova {
 MachineSet::MachineSet(StationModel& model, UiLinks links)
     : model_(model), links_(std::move(links)) {
   links_.model = &model_;
+  links_.sendToMachine = [this](int n) { return OrderSendToMachine(*this, n); };
 }
 
 MachineSet::~MachineSet() {

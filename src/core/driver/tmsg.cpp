@@ -243,6 +243,19 @@ void TMsg::PostMachineText(const std::string& a, const std::string& b) {
   if (hasSlot) PutSharedText(GetCell(kColMaskin) + "," + a + "," + b);
 }
 
+bool TMsg::OrderSendToMachine(int target) {
+  bool taken = false;
+  MainThread::invoke([&] {
+    if (links_.sendToMachine) {
+      taken = links_.sendToMachine(target);
+    } else {
+      Globals().SendToMachine = static_cast<uint8_t>(target);
+      taken = true;
+    }
+  });
+  return taken;
+}
+
 void TMsg::CallFormEvent() {
   MainThread::invoke([&] {
     if (links_.formEvent) links_.formEvent(machineNo_);

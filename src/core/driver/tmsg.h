@@ -23,6 +23,10 @@ struct UiLinks {
   StationModel* model = nullptr;
   // Called with the machine number before a driver reads the file name cell.
   std::function<void(int)> formEvent;
+  // The station-wide send order to a machine (main thread): false when that
+  // machine has no running driver to take it. Without it the order is only
+  // recorded (drivers tested on their own).
+  std::function<bool(int)> sendToMachine;
   // True while the station is the active application (console output is
   // skipped otherwise unless Demo). Written by the front end.
   std::shared_ptr<std::atomic<bool>> appActive = std::make_shared<std::atomic<bool>>(true);
@@ -92,6 +96,10 @@ class TMsg {
   bool OfferSharedText(std::string& text);
   void PostMachineText(const std::string& a, const std::string& b);
   void CallFormEvent();
+  // Orders Target's driver to send what its Filnavn cell names, at its next
+  // request fetch; one such order is pending station-wide, a later one
+  // replaces it. False when Target has no running driver.
+  bool OrderSendToMachine(int target);
 
   MachineRequest Request;  // the driver's private copy
 

@@ -6,6 +6,8 @@
 #include <map>
 #include <mutex>
 
+#include "serial/device/uart_timing.h"
+
 namespace zova {
 
 struct LoopbackState {
@@ -18,12 +20,46 @@ struct LoopbackState {
     bool sentXoff = false;       // our XonXoffIn asked the peer to stop
     int failErr = 0;
     LineErrorCounts errors;
+    bool configured = false;  // the format of this end is known
   };
   std::string name;
   size_t capacity;
   std::mutex mutex;
   std::condition_variable changed;
   Side side[2];
+
+  // A received character into To's input, marked as the kernel marks it
+  // when asked to.
+  static void PushReceived(Side& to, uint8_t b, bool faulty) {
+    if (to.settings.markErrors && faulty) {
+      to.input.insert(to.input.end(), {0xFF, 0x00, b});
+    } else {
+      to.input.push_back(b);
+      if (to.settings.markErrors && b == 0xFF) to.input.push_back(0xFF);
+    }
+  }
+
+  // Two ends in different formats: the receiver's UART makes what it can
+  // of the sender's bits. Ends never configured pass bytes as they are.
+  bool Mismatched(int from) const {
+    const Side& w = side[from];
+    const Side& r = side[1 - from];
+    return w.configured && r.configured && !(FormatOf(w.settings) == FormatOf(r.settings));
+  }
+
+  // Bytes written by end From as the other end's UART receives them. Caller
+  // holds mutex.
+  void DeliverGarbled(int from, std::string_view bytes) {
+    Side& to = side[1 - from];
+    if (to.closed) return;
+    for (const UartChar& c :
+         ReceiveAcross(bytes, FormatOf(side[from].settings), FormatOf(to.settings))) {
+      if (c.framingError) ++to.errors.frame;
+      if (c.parityError) ++to.errors.parity;
+      PushReceived(to, c.value, c.framingError || c.parityError);
+    }
+    changed.notify_all();
+  }
 
   // Delivers B, written by end From, to the other end. Caller holds mutex.
   void Deliver(int from, uint8_t b) {
@@ -34,7 +70,7 @@ struct LoopbackState {
     } else if (to.settings.xonXoffOut && b == to.settings.xonChar) {
       to.outputStopped = false;
     } else if (!to.closed) {
-      to.input.push_back(b);
+      PushReceived(to, b, false);
       if (to.settings.xonXoffIn && !to.sentXoff && to.input.size() > capacity * 3 / 4) {
         to.sentXoff = true;
         Deliver(1 - from, to.settings.xoffChar);
@@ -77,6 +113,7 @@ bool LoopbackDevice::Configure(const LineSettings& settings, int& err) {
     return false;
   }
   me.settings = settings;
+  me.configured = true;
   if (!settings.xonXoffOut) me.outputStopped = false;
   stripNul_ = settings.stripNul;
   state_->changed.notify_all();
@@ -120,6 +157,11 @@ IoResult LoopbackDevice::Write(const uint8_t* data, size_t len, int timeoutMs) {
   auto& me = state_->side[side_];
   auto& peer = state_->side[1 - side_];
   IoResult r;
+  if (state_->Mismatched(side_) && !me.failErr && !peer.closed && !me.closed) {
+    state_->DeliverGarbled(side_, std::string_view(reinterpret_cast<const char*>(data), len));
+    r.count = len;
+    return r;
+  }
   while (r.count < len) {
     if (me.failErr) {
       r.err = me.failErr;
@@ -228,7 +270,7 @@ void LoopbackDevice::InjectParityByte(uint8_t b) {
   std::lock_guard lock(state_->mutex);
   auto& me = state_->side[side_];
   me.errors.parity++;
-  me.input.push_back(b);
+  LoopbackState::PushReceived(me, b, true);
   state_->changed.notify_all();
 }
 

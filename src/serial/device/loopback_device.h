@@ -8,6 +8,10 @@
 // quarters of its capacity sends XOFF when it has XonXoffIn (XON again below
 // one quarter). A break on one end arrives as a NUL with the break counter
 // raised; closing an end is a hang-up for the other once its input is read.
+// Once both ends were configured, an end that sends in another format (baud
+// rate, data bits, parity, stop bits) than the other receives in is heard as
+// that UART would hear it: garbled characters, framing and parity errors,
+// counted and, with markErrors, marked in the input.
 
 #include <memory>
 #include <string>

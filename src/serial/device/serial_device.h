@@ -47,6 +47,10 @@ struct LineSettings {
   // leaves it to the driver (which polls ModemStatus); the loopback honours it.
   bool dtrDsr = false;
   bool stripNul = false;  // input NUL bytes are discarded by the device layer
+  // Each received character's line errors marked in the input (termios INPCK
+  // and PARMRK): a character with a framing or parity error (or a break)
+  // arrives as 0xFF 0x00 and the character, a real 0xFF as 0xFF 0xFF.
+  bool markErrors = false;
 
   bool operator==(const LineSettings&) const = default;
 };

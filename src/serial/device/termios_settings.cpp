@@ -82,6 +82,7 @@ bool BuildTermios(const LineSettings& s, const termios& base, termios& out, int&
     if (s.parity == Parity::Odd) out.c_cflag |= PARODD;
   }
   if (s.stopBits == 2) out.c_cflag |= CSTOPB;
+  if (s.markErrors) out.c_iflag |= INPCK | PARMRK;
   if (s.rtsCts) out.c_cflag |= CRTSCTS;
   if (s.xonXoffOut) out.c_iflag |= IXON;
   if (s.xonXoffIn) out.c_iflag |= IXOFF;
@@ -105,6 +106,7 @@ LineSettings ReadTermios(const termios& t) {
                                     : Parity::Even;
   s.stopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
   s.rtsCts = (t.c_cflag & CRTSCTS) != 0;
+  s.markErrors = (t.c_iflag & PARMRK) != 0;
   s.xonXoffOut = (t.c_iflag & IXON) != 0;
   s.xonXoffIn = (t.c_iflag & IXOFF) != 0;
   s.xonChar = t.c_cc[VSTART];
@@ -124,6 +126,7 @@ std::string SettingsDifference(const LineSettings& want, const LineSettings& got
   add(want.parity != got.parity, "paritet");
   add(want.stopBits != got.stopBits, "stoppbit");
   add(want.rtsCts != got.rtsCts, "RTS/CTS");
+  add(want.markErrors != got.markErrors, "feilmerking");
   add(want.xonXoffOut != got.xonXoffOut, "XON/XOFF ut");
   add(want.xonXoffIn != got.xonXoffIn, "XON/XOFF inn");
   add(want.xonChar != got.xonChar, "XON-tegn");
