@@ -1,11 +1,15 @@
 #include "protocols/register_protocols.h"
 
 #include "core/driver/protocol_table.h"
+#include "protocols/lsv2/tlsv2.h"
+#include "protocols/okuma/tlsv2_okuma.h"
 #include "protocols/raskin/traskin.h"
 
 namespace zova {
 
 void RegisterProtocolDrivers() {
+  RegisterDriver<TLSV2>("TLSV2");
+  RegisterDriver<TLSV2Okuma>("TLSV2Okuma");
   RegisterDriver<TRaskin>("TRaskin");
 }
 
