@@ -32,7 +32,8 @@ bool T3964R::SendTelegram(TComPort& rec, const std::string& telegram) {
   if (sender.Error() != r3964::BlockError::kNone) {
     // Cut short it would reach the partner as another telegram.
     ReportCellWait(kColMelding, sender.Error() == r3964::BlockError::kTooLong
-                                    ? "Telegram over 255 byte: " + std::to_string(telegram.size())
+                                    ? "Telegram over 255 byte: " +
+                                          std::to_string(r3964::DoubleDle(telegram).size() + 1)
                                     : std::string("Telegram uten DLE ETX"));
     return false;
   }
