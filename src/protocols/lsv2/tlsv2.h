@@ -52,8 +52,7 @@ class TLSV2 : public TBilz {
   bool AnswerEnq(bool singleRead, char& ch);
   bool LsvConnect();
   bool LsvSendFrame(const std::string& frame);
-  // LsvConnect, the frame (several, DLE ETB between them, for a telegram
-  // longer than a block), the log line ended. A telegram the framing
+  // LsvConnect, the frame, the log line ended. A telegram the framing
   // refuses (an ETX or ETB in its text) is not sent.
   bool LsvSend(std::string_view telegram);
   bool LsvReceive(std::string& telegram, bool enqSeen);

@@ -2,8 +2,6 @@
 // acknowledgements, telegrams of one or more blocks, and the answers the
 // dialogues wait for.
 
-#include <algorithm>
-
 #include "core/latin1.h"
 #include "core/visual.h"
 #include "protocols/lsv2/lsv2_requests.h"
@@ -74,31 +72,12 @@ bool TLSV2::LsvSendFrame(const std::string& frame) {
 }
 
 bool TLSV2::LsvSend(std::string_view telegram) {
-  // One frame for whatever fits a data block; a longer telegram (a
-  // directory listing) goes in blocks that repeat its code.
-  const size_t maxText = static_cast<size_t>(std::max(BlockSize, 1)) + lsv2::kCodeLength;
-  const lsv2::Frames frames = lsv2::EncodeTelegram(telegram, maxText);
-  if (!frames.Ok()) {
+  const lsv2::Frames frame = lsv2::EncodeFrame(telegram);
+  if (!frame.Ok()) {
     LogMarker(true, "Kan ikke rammes inn: " + StrToVisual(telegram));
     return false;
   }
-  bool ok = LsvConnect();
-  for (size_t i = 0; ok && i < frames.frames.size(); ++i) {
-    const bool last = i + 1 == frames.frames.size();
-    if (last) {
-      ok = LsvSendFrame(frames.frames[i]);
-    } else {
-      // The EOT closes the telegram: it follows only the last block.
-      lsv2::FrameSender sender(frames.frames[i]);
-      lsv2::FrameSender::Step step = sender.Begin();
-      while (ok && !step.done) {
-        ok = Write(step.write) && !Terminated();
-        char ch = 0;
-        if (ok) step = Read(step.read, ch) ? sender.OnChar(ch) : sender.OnNothing();
-      }
-      ok = ok && step.ok;
-    }
-  }
+  const bool ok = LsvConnect() && LsvSendFrame(frame.frames.front());
   LogNewLine();
   return ok;
 }
