@@ -1,5 +1,6 @@
 // The demo command: its simulated controls make the serial machines
-// transfer within seconds of the start, the Okuma lathe among them.
+// transfer within seconds of the start, the Okuma lathe and the LSV2 mill
+// among them.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -27,8 +28,12 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   const std::string demoDir = dir / ("zova-demo-" + std::to_string(::getuid()) + "/");
   const std::string okumaGot = demoDir + "Temp/okuma-mottatt.nc";
   const std::string okumaPunched = demoDir + "Programmer/Okuma/FLENS.NC";
+  // The LSV2 mill asked for O6000 and offered O6001.
+  const std::string lsv2Got = demoDir + "Temp/lsv2-mottatt.nc";
+  const std::string lsv2Offered = demoDir + "Programmer/Lsv2/O6001.NC";
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!(Exists(okumaGot) && Exists(okumaPunched)) && std::chrono::steady_clock::now() < until)
+  while (!(Exists(okumaGot) && Exists(okumaPunched) && Exists(lsv2Got) && Exists(lsv2Offered)) &&
+         std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   demo.Signal(SIGTERM);
   EXPECT_EQ(demo.Wait(), 0);
@@ -36,6 +41,9 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   EXPECT_NE(ReadFile(okumaGot).find("O5000 (OKUMA DEMO)"), std::string::npos)
       << ReadFile(demoDir + "Demo/maskin4.log");
   EXPECT_NE(ReadFile(okumaPunched).find("(KUTT 50% MATING"), std::string::npos);
+  EXPECT_NE(ReadFile(lsv2Got).find("O6000 (LSV2 DEMO)"), std::string::npos)
+      << ReadFile(demoDir + "Demo/maskin6.log");
+  EXPECT_NE(ReadFile(lsv2Offered).find("O6001 (LOMME)"), std::string::npos);
 }
 
 }  // namespace

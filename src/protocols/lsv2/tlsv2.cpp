@@ -41,7 +41,7 @@ void TLSV2::Execute() {
     if (ResetAtStart) {
       bool ok = false;
       InTransfer([&] { ResetNc(ok); });
-      SetCell(kColMelding, ok ? "Reset OK" : "Reset feilet");
+      ReportCell(kColMelding, ok ? "Reset OK" : "Reset feilet");
     }
     while (!Terminated()) RunCycle();
     ClosePort(Com);
@@ -63,7 +63,7 @@ void TLSV2::RunCycle() {
 }
 
 void TLSV2::ServeControl(bool enqSeen) {
-  SetCell(kColStatus, "NC kommuniserer");
+  ReportCell(kColStatus, "NC kommuniserer");
   SetCell(kColMelding, "");
   bool ok = false;
   InTransfer([&] { ok = ServeNc(enqSeen); });

@@ -112,7 +112,7 @@ void TLSV2::TakeCollisionTelegram() {
   if (LsvReceive(telegram, true)) {
     switch (lsv2::QueueReport(queue_, telegram)) {
       case lsv2::QueueResult::kNotReport:
-        SetCell(kColMelding, "Forkaster: " + StrToVisual(telegram));
+        ReportCell(kColMelding, "Forkaster: " + StrToVisual(telegram));
         break;
       case lsv2::QueueResult::kFull:
         ReportCellWait(kColMelding, lsv2::QueueFullMessage());
@@ -142,7 +142,7 @@ bool TLSV2::ReceiveAnswerWaiting(std::string& answer) {
     const lsv2::AnswerWait::Step step = wait.After(ok, answer);
     if (step.showWaiting) {
       FlushConsole();
-      SetCell(kColMelding, lsv2::WaitingMessage());
+      ReportCell(kColMelding, lsv2::WaitingMessage());
     }
     if (step.clearMelding) SetCell(kColMelding, "");
     if (!step.again) return ok;

@@ -94,7 +94,7 @@ bool TLSV2Okuma::OkumaReceiveProgram(const std::string& telegram) {
 }
 
 bool TLSV2Okuma::OkumaNameSequence() {
-  SetCell(kColMelding, "Filnavnsekvens");
+  ReportCell(kColMelding, "Filnavnsekvens");
   return LsvSend(lsv2::kDone);
 }
 

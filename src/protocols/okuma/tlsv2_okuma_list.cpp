@@ -48,7 +48,7 @@ std::vector<std::string> TLSV2Okuma::ListDirectory(const std::string& mask) {
 bool TLSV2Okuma::OkumaListDirectory(const std::string& telegram) {
   const okuma::ListRequest request = okuma::ParseListRequest(telegram);
   if (request.NamesOneFile()) {
-    SetCell(kColFilnavn, request.mask);
+    ReportCell(kColFilnavn, request.mask);
     if (HasDirectory(request.mask) || !FileExists(JoinPath(DataDir, request.mask))) {
       ReportCellWait(kColMelding, "Filsjekk, filen eksisterer ikke");
       LsvSend("M NP");
@@ -62,7 +62,7 @@ bool TLSV2Okuma::OkumaListDirectory(const std::string& telegram) {
   const std::string listing = okuma::JoinListing(ListDirectory(request.mask), request);
   const bool ok = LsvSend("DIPM" + listing) && ReceiveAnswer(answer) &&
                   answer == lsv2::kAnswerNext && LsvSend(lsv2::kFinished) && ReceiveAnswer(answer);
-  SetCell(kColMelding, ok ? "Kataloginnhold sendt" : "Sending av kataloginnhold feilet");
+  ReportCell(kColMelding, ok ? "Kataloginnhold sendt" : "Sending av kataloginnhold feilet");
   return ok;
 }
 
