@@ -119,6 +119,18 @@ TEST_F(Lsv2, OperatorsSendWaitsOutTheControlsWaitAnswers) {
   EXPECT_EQ(ReadFile(Got()), kProgram);
 }
 
+TEST_F(Lsv2, TestModusCountsASendAsDoneWithoutTheControl) {
+  const std::string path = Ini("", "TestModus=True\r\n");
+  WriteFile(MachineDir(1) + "O1000.NC", kProgram);
+  // A control that takes nothing: a send that went to the line would fail.
+  auto control = Lsv2Control({"wait 100"});
+  auto station = Station(path);
+  Expect(*station, kRunning);
+  EXPECT_EQ(RunCtl(path, {"send", "1", "O1000.NC"}), 0);
+  Expect(*station, "1 Status: Program sendt");
+  Finish(*control, *station);
+}
+
 TEST_F(Lsv2, OperatorsFetchStoresWhatTheControlSends) {
   const std::string program = "O55\r\nG0 X1\r\nM30\r\n";
   auto control =

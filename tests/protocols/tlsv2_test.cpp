@@ -98,6 +98,27 @@ TEST_F(TLSV2Test, AnOfferWithoutAUsableNameIsRefused) {
   EXPECT_FALSE(Exists(dir / "ETC.NC"));
 }
 
+TEST_F(TLSV2Test, AnAlarmLeftByTheFilterIsTheMachinesAlarmText) {
+  struct Case {
+    const char* report;
+    const char* melding;
+    const char* alarmText;  // handed back to the window
+  } cases[] = {
+      {"R AL I1001\n2002", "\rAlarm sendt: 1001;", "1001;"},
+      {"R AL I2002;2003", "Alarm mottatt: 2002;2003", ""},
+      {"R AL I", "Ingen aktive alarmer", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.report);
+    Open("AlarmFilter=2002;2003\n");
+    model.Request(1).ResultName.clear();
+    Control(FromControl(c.report));
+    EXPECT_TRUE(d->ServeNc(false));
+    EXPECT_EQ(Cell(kColMelding), c.melding);
+    EXPECT_EQ(model.Request(1).ResultName, c.alarmText);
+  }
+}
+
 TEST_F(TLSV2Test, BlocksOfTheSentProgramStayBelowBlockSize) {
   Open("BlockSize=20\nStatus=False\n");
   WriteFile(M() + "P.NC", "N1 G0 X1\r\nN2 G0 X2\r\nN3 X3\r\nN4 G1 X1000 Y2000 Z3000\r\nN5\r\n");
