@@ -147,20 +147,6 @@ TEST_F(Lsv2, OperatorsFetchStoresWhatTheControlSends) {
   Finish(*control, *station);
 }
 
-TEST_F(Lsv2, ABrokenFetchStoresNothingAndKeepsTheStoredProgram) {
-  WriteFile(MachineDir(1) + "O55.NC", kProgram);
-  auto control = Lsv2Control({"lsv2-expect PTPPO55[CR][LF]" + kWait, "lsv2-send \"M RT  \"",
-                              "lsv2-expect \"T NB\"" + kWait, "lsv2-send \"R PPO55[CR][LF]\"",
-                              "lsv2-expect \"T NB\"" + kWait, "lsv2-send \"M NR\""});
-  auto station = Station(ini);
-  Expect(*station, kRunning);
-  EXPECT_EQ(RunCtl(ini, {"fetch", "1", "O55.NC"}), 0);
-  Expect(*station, "1 Melding: Ukjent telegram: M NR");
-  Expect(*station, "1 Status: Overf\xC3\xB8ring feilet");
-  EXPECT_EQ(ReadFile(MachineDir(1) + "O55.NC"), kProgram);
-  Finish(*control, *station);
-}
-
 TEST_F(Lsv2, ReportsReachTheGrid) {
   const std::string path = Ini("AlarmFilter=2002;2003\r\n");
   auto control = Lsv2Control({"lsv2-send \"R AL I1001[LF]2002\"" + kWait,
