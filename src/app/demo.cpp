@@ -17,7 +17,7 @@ const char kDemoIni[] = R"(; Demo configuration of the DNC station.
 ; Written fresh at each demo start; copy it to /etc/zova/Zova.ini as a start
 ; for a real station.
 [Program]
-Maskiner=8
+Maskiner=9
 Temp=@DIR@Temp/
 Logging=True
 Hendelser=True
@@ -87,7 +87,16 @@ Katalog=@DIR@Programmer/Fres2/
 Ext=.NC
 MaxNull=0
 
+; A control that speaks in telegrams (LSV2): it asks for O6000, offers
+; programs of its own and reports its status now and then.
 [Maskin8]
+Navn=LSV2 fres
+Protokoll=LSV2
+Port=COM8
+Katalog=@DIR@Programmer/Lsv2/
+Ext=.NC
+
+[Maskin9]
 Navn=Reserve
 Protokoll=Ingen
 
@@ -132,6 +141,11 @@ Baud=9600
 Kode=ASCII
 XonXoff=True
 TimeMultiplier=200
+
+[COM8]
+Enhet=@DIR@cnc8
+Kode=ASCII
+TimeMultiplier=200
 )";
 
 // What the demo controls ask for and what they send.
@@ -149,6 +163,13 @@ const char kLatheProgram[] =
 const char kOkumaRequested[] =
     "O5000 (OKUMA DEMO)\r\nG50 S2500\r\nG00 X200 Z200\r\nT0101\r\nG96 S180 M03\r\n"
     "G00 X62 Z2\r\nG01 Z-40 F0.25\r\nX70\r\nG00 X200 Z200\r\nM02\r\n";
+// The LSV2 mill's: the one it asks for, and the one it offers.
+const char kLsv2Requested[] =
+    "O6000 (LSV2 DEMO)\r\nG21 G90\r\nT3 M6\r\nG0 X0 Y0 S3000 M3\r\nG1 Z-1 F200\r\n"
+    "G2 X0 Y0 I10 J0\r\nG0 Z50\r\nM30\r\n";
+const char kLsv2Offered[] =
+    "O6001 (LOMME)\r\nG21 G90\r\nT4 M6\r\nG0 X5 Y5 S2500 M3\r\nG1 Z-3 F120\r\n"
+    "X35\r\nY25\r\nX5\r\nY5\r\nG0 Z50\r\nM30\r\n";
 const char kOkumaProgram[] =
     "O5001 (FLENS)\r\n(KUTT 50% MATING PAA PLANET)\r\nG50 S2000\r\nT0303\r\n"
     "G96 S150 M03\r\nG00 X82 Z0\r\nG01 X-1 F0.12\r\nG00 X200 Z200\r\nM02\r\n";
@@ -170,7 +191,7 @@ std::string PrepareDemo() {
   std::string dir = DemoDir();
   for (const char* sub :
        {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk", "Programmer/Nettverk",
-        "Programmer/Okuma", "Programmer/TNC", "Programmer/Fres2"})
+        "Programmer/Okuma", "Programmer/TNC", "Programmer/Fres2", "Programmer/Lsv2"})
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
@@ -182,6 +203,9 @@ std::string PrepareDemo() {
   }
   const std::string okumaSample = dir + "Programmer/Okuma/O5000.NC";
   if (!FileExists(okumaSample)) std::ofstream(okumaSample, std::ios::binary) << kOkumaRequested;
+  const std::string lsv2Sample = dir + "Programmer/Lsv2/O6000.NC";
+  if (!FileExists(lsv2Sample)) std::ofstream(lsv2Sample, std::ios::binary) << kLsv2Requested;
+  std::ofstream(dir + "Demo/O6001.NC", std::ios::binary | std::ios::trunc) << kLsv2Offered;
   std::ofstream(dir + "Demo/O2001.NC", std::ios::binary | std::ios::trunc) << kMillProgram;
   std::ofstream(dir + "Demo/O5001.NC", std::ios::binary | std::ios::trunc) << kOkumaProgram;
   std::ofstream(dir + "Demo/O3001.NC", std::ios::binary | std::ios::trunc) << kLatheProgram;

@@ -29,9 +29,9 @@ struct DemoLine {
   const char* control;
   bool paced;  // at 9600 baud, so its characters can be watched
 };
-constexpr DemoLine kLines[] = {{1, "standard", false}, {2, "standard", true},
-                               {4, "okuma", false},    {5, "heidenhain", false},
-                               {6, "terminal", false}, {7, "standard", false}};
+constexpr DemoLine kLines[] = {
+    {1, "standard", false}, {2, "standard", true},  {4, "okuma", false}, {5, "heidenhain", false},
+    {6, "terminal", false}, {7, "standard", false}, {8, "lsv2", false}};
 
 std::string LinkOf(const std::string& dir, int machine) {
   return dir + "cnc" + std::to_string(machine);
@@ -109,6 +109,12 @@ std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
     } else if (machine == 7) {
       // Fres 2 takes what the terminal has sent it.
       s += "capture " + dir + "Temp/fres2-mottatt.nc --quiet 1500 --first 60000\n";
+    } else if (machine == 8) {
+      // The LSV2 mill asks for its program, offers one of its own and
+      // reports its status.
+      s += "lsv2-request O6000 " + dir + "Temp/lsv2-mottatt.nc --timeout 20000\n";
+      s += "wait 4000\nlsv2-offer O6001 " + dir + "Demo/O6001.NC --pr --timeout 20000\n";
+      s += "wait 3000\nlsv2-send \"R ST I0001\" --timeout 20000\nwait 5000\n";
     } else {
       s += "send " + dir + "Demo/O3001.NC\nwait 5000\n";
       s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";

@@ -3,11 +3,15 @@
 #include "core/driver/protocol_table.h"
 #include "protocols/heidenhain/theidenhain.h"
 #include "protocols/heidenhain/tlinje.h"
+#include "protocols/lsv2/tlsv2.h"
+#include "protocols/okuma/tlsv2_okuma.h"
 #include "protocols/raskin/traskin.h"
 
 namespace zova {
 
 void RegisterProtocolDrivers() {
+  RegisterDriver<TLSV2>("TLSV2");
+  RegisterDriver<TLSV2Okuma>("TLSV2Okuma");
   RegisterDriver<TRaskin>("TRaskin");
   RegisterDriver<TLinje>("TLinje");
   RegisterDriver<THeidenHain>("THeidenHain");

@@ -1,6 +1,7 @@
 // The demo command: its simulated controls make the serial machines
-// transfer within seconds of the start, the Okuma lathe and the Heidenhain
-// control among them, and the shop-floor terminal has a program sent to Fres 2.
+// transfer within seconds of the start, the Okuma lathe, the Heidenhain
+// control and the LSV2 mill among them, and the shop-floor terminal has a
+// program sent to Fres 2.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -31,8 +32,12 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   const std::string okumaPunched = demoDir + "Programmer/Okuma/FLENS.NC";
   // The Heidenhain control loads back what it saved.
   const std::string tncLoaded = demoDir + "Temp/tnc-mottatt.h";
+  // The LSV2 mill asked for O6000 and offered O6001.
+  const std::string lsv2Got = demoDir + "Temp/lsv2-mottatt.nc";
+  const std::string lsv2Offered = demoDir + "Programmer/Lsv2/O6001.NC";
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!(Exists(okumaGot) && Exists(okumaPunched) && Exists(tncLoaded)) &&
+  while (!(Exists(okumaGot) && Exists(okumaPunched) && Exists(tncLoaded) && Exists(lsv2Got) &&
+           Exists(lsv2Offered)) &&
          std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   // The terminal's operator types a name and orders the send some seconds in.
@@ -58,6 +63,9 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   bool ordered = false;
   for (const std::string& l : demo.Lines()) ordered = ordered || l == "6 Status: Sending startet";
   EXPECT_TRUE(ordered);
+  EXPECT_NE(ReadFile(lsv2Got).find("O6000 (LSV2 DEMO)"), std::string::npos)
+      << ReadFile(demoDir + "Demo/maskin8.log");
+  EXPECT_NE(ReadFile(lsv2Offered).find("O6001 (LOMME)"), std::string::npos);
 }
 
 }  // namespace
