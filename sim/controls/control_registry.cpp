@@ -4,6 +4,8 @@
 #include "controls/dc2_control.h"
 #include "controls/echo_control.h"
 #include "controls/lsv2_control.h"
+#include "controls/mazatrol_control.h"
+#include "controls/num_control.h"
 #include "controls/okuma_control.h"
 #include "controls/raskin_control.h"
 #include "controls/standard_control.h"
@@ -28,7 +30,8 @@ constexpr Entry kControls[] = {
     {"standard", &Make<StandardControl>}, {"echo", &Make<EchoControl>},
     {"raskin", &Make<RaskinControl>},     {"btr", &Make<BtrControl>},
     {"dc2", &Make<Dc2Control>},           {"okuma", &Make<OkumaControl>},
-    {"lsv2", &Make<Lsv2Control>},
+    {"lsv2", &Make<Lsv2Control>},         {"mazatrol", &Make<MazatrolControl>},
+    {"num", &Make<NumControl>},
 };
 
 }  // namespace

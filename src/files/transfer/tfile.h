@@ -180,6 +180,11 @@ class TFile : public TFileDef {
   std::string ToolDataTarget() const;
 
  protected:
+  // Opens Path as it is for sending (no conversion, no search).
+  bool OpenForSend(const std::string& path, bool& ok);
+  // Keeps a name taken from the control's data inside the machine's
+  // directories: false (Melding and event log told) when it would climb out.
+  bool GuardName(std::string& name, bool forProgram);
   // The tool layer's file for a send of tool data; tests replace it.
   virtual bool BuildToolFile(const std::string& target, std::string& path, std::string& error);
   // Saves received tool data; Name is what the event log shows.
@@ -196,10 +201,8 @@ class TFile : public TFileDef {
   void ClassifyFetchOrProgram();
   void ClassifyToolData();
   std::string NameFromResult(const NameResult& r);
-  bool GuardName(std::string& name, bool forProgram);
   std::string MachineDir() const { return UseFirstSet ? DataDir : Katalog2; }
   bool BuildListing(std::string& path, std::string& error);
-  bool OpenForSend(const std::string& path, bool& ok);
   // Melding for a problem met while preparing a send; kept so that the send
   // can show it again when it ends.
   void NoteForSend(const std::string& text);
