@@ -53,9 +53,10 @@ TEST(MazatrolFramer, StationTelegramsAreByteExact) {
             "p00\x02"
             "0D05\x03"
             "19\x04");
+  // A line too short for check digits goes out whole before the ETX.
   EXPECT_EQ(LineTelegram("9"),
-            "p00\x02\x03"
-            "9\x04");
+            "p00\x02"
+            "9\x03\x04");
 }
 
 TEST(MazatrolFramer, ExtractTakesTheEtxOutAndKeepsTheCheck) {
@@ -81,7 +82,7 @@ TEST(MazatrolFramer, LineCheckNamesWhatIsWrong) {
       {WithCheck(std::string(126, 'A')), 130, "Lengde=128"},
       {WithCheck(std::string(126, 'A')), -1, ""},
       {WithCheck(std::string(127, 'A')), -1, "Lengde=129"},  // odd
-      {WithCheck("0D0505"), 0, ""},
+      {WithCheck("0D050505"), 0, ""},
       {WithCheck("0D05"), 0, "Lengde=6"},  // below ten
       {std::string(128, 'A') + "00", 130, "BCC=" + LineCheck(std::string(128, 'A'))},
       {good, 134, ""},

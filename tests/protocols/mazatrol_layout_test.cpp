@@ -91,9 +91,9 @@ TEST(MazatrolLayout, LearningFindsThePlainAndTheHexadecimalTitle) {
   EXPECT_FALSE(hex->plain);
   EXPECT_EQ(hex->length, 8);
   // At an even position the title starts one further on.
-  auto moved = FindTitlePlace(LineWith("A" + std::string(17, '3'), 62));
+  auto moved = FindTitlePlace(LineWith("A" + std::string(17, '3'), 61));
   ASSERT_TRUE(moved);
-  EXPECT_EQ(moved->start, 64);
+  EXPECT_EQ(moved->start, 63);
   EXPECT_EQ(moved->length, 8);
   EXPECT_FALSE(FindTitlePlace(LineWith("3333333", 63)));
 }

@@ -65,6 +65,7 @@ TEST(NumFramer, BlocksHoldWholeLinesBelow126) {
   EXPECT_EQ(Blocks({"G0", "", "M30"}), (std::vector<std::string>{"G0\x1D\x1DM30"}));
   EXPECT_EQ(Blocks({a, c, ""}), (std::vector<std::string>{a, c + "\x1D"}));
   EXPECT_EQ(Blocks({a, b, ""}), (std::vector<std::string>{a + "\x1D" + b}));
+  EXPECT_EQ(Blocks({"", d}), (std::vector<std::string>{"", d}));
   EXPECT_EQ(Blocks({}), (std::vector<std::string>{}));
 }
 

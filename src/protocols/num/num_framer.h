@@ -49,7 +49,8 @@ std::optional<std::string> ParseNumBlock(std::string_view line);
 class NumBlocker {
  public:
   // The next content from Pending and the lines Next gives (false at the end
-  // of the file). Nullopt when nothing is left; an empty content is no block.
+  // of the file). Nullopt when nothing is left: a blank last line is no
+  // block, but a blank line before a line too long to join it is one.
   template <typename NextLine>
   std::optional<std::string> NextBlock(NextLine&& next) {
     std::string content;
@@ -73,7 +74,7 @@ class NumBlocker {
       content += kGs;
       content += line;
     }
-    if (!have || content.empty()) return std::nullopt;
+    if (!have || (content.empty() && !pending_)) return std::nullopt;
     return content;
   }
   bool HasPending() const { return pending_.has_value(); }
