@@ -30,7 +30,8 @@ MazatrolControl::MazatrolControl(SimLine& line, const SimOptions& options)
     : StandardControl(line, options) {
   AddCommand({"maz-offer",
               {1,
-               {"--bad-check", "--bad-length", "--no-etx", "--stall-after", "--timeout"},
+               {"--bad-check", "--bad-length", "--no-etx", "--stall-after", "--timeout",
+                "--answer-timeout"},
                {"--one-eot", "--expect-silence"}},
               true,
               Bind(&MazatrolControl::Offer)});
@@ -87,6 +88,7 @@ bool MazatrolControl::Offer(const SimCommand& cmd, std::string& error) {
   const long noEtx = cmd.Num("--no-etx", 0, ok);
   const long stallAfter = cmd.Num("--stall-after", 0, ok);
   const int timeout = static_cast<int>(cmd.Num("--timeout", 5000, ok));
+  const int answerTimeout = static_cast<int>(cmd.Num("--answer-timeout", timeout, ok));
   bool read = true;
   const std::vector<std::string> lines = FileLines(cmd.args[0], read);
   if (!ok || !read) {
@@ -111,7 +113,7 @@ bool MazatrolControl::Offer(const SimCommand& cmd, std::string& error) {
     }
     if (!SendTelegram(telegram)) return false;
     std::string answer;
-    if (!ReadTelegram(answer, timeout, error)) {
+    if (!ReadTelegram(answer, answerTimeout, error)) {
       if (cmd.Has("--expect-silence")) {
         error.clear();
         if (Options().verbose) std::cerr << "cncsim: no answer to line " << n << "\n";

@@ -21,12 +21,14 @@ class MazatrolControl : public StandardControl {
 
  private:
   // maz-offer FILE [--one-eot] [--bad-check N] [--bad-length N] [--no-etx N]
-  // [--stall-after N] [--expect-silence] [--timeout MS]: offers FILE's
+  // [--stall-after N] [--expect-silence] [--timeout MS] [--answer-timeout
+  // MS]: offers FILE's
   // lines (a line "p2" as a tape mark), the check digits added, and ends
   // with "pA". Line N may go with wrong check digits, a character short or
   // without ETX; with --stall-after the control falls silent after N lines.
-  // --expect-silence: the station answering nothing at some line is what
-  // the script expects (a refused program).
+  // --expect-silence: the station answering nothing at some line (within
+  // --answer-timeout, default --timeout) is what the script expects (a
+  // refused program).
   bool Offer(const SimCommand& cmd, std::string& error);
   // maz-fetch FILE [--one-eot] [--lines N] [--quiet MS] [--junk-after N]
   // [--section-end-after N] [--timeout MS]: asks with "p4" and writes the

@@ -102,6 +102,7 @@ TEST(MazatrolLayout, TitleDecodedPlainAndHexadecimal) {
   const std::string hexTitle = "464C454E5320";  // "FLENS "
   EXPECT_EQ(DecodeTitle(LineWith(hexTitle, 63), {1, "", 63, 6, false}), "FLENS ");
   EXPECT_EQ(DecodeTitle(LineWith(hexTitle, 63), {1, "", 63, 3, false}), "FLE");
+  EXPECT_EQ(DecodeTitle(LineWith("414200", 63), {1, "", 63, 8, false}), "AB");
   // Plain: the length byte before the title gives its length, at most TekstLengde.
   EXPECT_EQ(DecodeTitle(LineWith("05FLENS99", 61), {1, "", 63, 11, true}), "FLENS");
   EXPECT_EQ(DecodeTitle(LineWith("05FLENS99", 61), {1, "", 63, 3, true}), "FLE");

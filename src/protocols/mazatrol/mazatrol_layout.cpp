@@ -100,7 +100,7 @@ std::string DecodeTitle(std::string_view line, const TitlePlace& place) {
   std::string title;
   for (int i = 0; i < place.length; ++i) {
     const int b = HexByte(line, at + 2 * static_cast<size_t>(i));
-    if (b < 0) break;
+    if (b <= 0) break;  // a NUL pads a short title
     title += static_cast<char>(b);
   }
   return title;

@@ -56,7 +56,8 @@ class TitleLineFinder {
 
 // The title as the line holds it: plain, the length byte (two hex digits)
 // before TekstStart gives its length (at most TekstLengde); else TekstLengde
-// hexadecimal pairs decoded. Only what the line holds; empty when nothing.
+// hexadecimal pairs decoded, up to a NUL. Only what the line holds; empty
+// when nothing.
 std::string DecodeTitle(std::string_view line, const TitlePlace& place);
 
 // The characters a title keeps with EkstraKommentar: the name characters,
