@@ -28,6 +28,9 @@ void TNum::Execute() {
   Pause(100);
   bool ok = false;
   OpenPort(Port, "", ok, false, Com);
+  // Lines end with CR alone, and a run of empty ones clears the screen: no
+  // end-of-block text in their place.
+  Com.Eob.clear();
   if (!ok) {
     ReportCell(kColMelding, "Startet ikke");
   } else {
