@@ -169,6 +169,39 @@ TEST_F(Mazatrol, LearnedLayoutIsWrittenToZovaIniAndUsedOnTheNextProgram) {
   EXPECT_EQ(kept, before);
 }
 
+TEST_F(Mazatrol, LearningAFourByteNumberAndAPlainTitleFromAControlWithOneEot) {
+  Ini("ProgLinje=0\r\n");
+  Program test;
+  test.Add(Line("01FCA055", 15));  // 33333333, most significant byte first
+  test.Add(Line());
+  test.Add(Line("0833333333", 41));  // the length byte, then the title as it is
+  auto control = Mazak({"maz-offer " + Offered(test) + " --one-eot" + kWait});
+  auto station = Station(ini);
+  Expect(*station, "1 Melding: Filnavn mottatt");
+  EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
+  Stop(*station);
+  const std::string after = ReadFile(ini);
+  for (const char* key : {"ProgLinje=1", "ProgStart=15", "ProgLengde=8", "Swap=False",
+                          "TekstLinje=3", "TekstStart=43", "TekstLengde=8", "KlarTekst=True",
+                          "LagreLinjer=5", "EnkelEOT=True", "SkippLinje=True"})
+    EXPECT_NE(after.find(key), std::string::npos) << key << "\n" << after;
+}
+
+TEST_F(Mazatrol, TitleThatClimbsOutOfTheMachineDirectoryIsNotFollowed) {
+  Ini("TekstLinje=2\r\nTekstStart=63\r\nTekstLengde=12\r\nLagreLinjer=3\r\n");
+  Program program = Numbered("1E00", 1);
+  program.Add(Line(Hex("..\\..\\EVIL"), 63));
+  program.Add(Line());
+  auto control = Mazak({"maz-offer " + Offered(program) + kWait});
+  auto station = Station(ini);
+  Expect(*station, "1 Melding: Ulovlig katalog i filnavn");
+  Expect(*station, "1 Melding: Program lagret");
+  EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
+  EXPECT_EQ(ReadFile(MachineDir(1) + "0000.Maz"), program.stored);
+  EXPECT_FALSE(std::filesystem::exists(dir / "../EVIL.Maz"));
+  Stop(*station);
+}
+
 TEST_F(Mazatrol, ShortTransferNamesTheRobotsNextProgram) {
   Ini("Hent5000=True\r\nRobot=2\r\n");
   // A second machine, the robot, on a line of its own.

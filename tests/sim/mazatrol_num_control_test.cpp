@@ -52,7 +52,7 @@ TEST(MazatrolNumControls, ScriptLinesAreCheckedAgainstTheirCommands) {
   }
 }
 
-class ControlLine : public ::testing::Test {
+class MazatrolNumLine : public ::testing::Test {
  protected:
   void Open(const char* kind) {
     std::string error;
@@ -96,7 +96,7 @@ class ControlLine : public ::testing::Test {
   int station = -1;
 };
 
-TEST_F(ControlLine, MazatrolOffersALineAndEndsWithPa) {
+TEST_F(MazatrolNumLine, MazatrolOffersALineAndEndsWithPa) {
   Open("mazatrol");
   test::WriteFile(dir / "p.txt", "0D050000AA\r\np2\r\n");
   auto done = Start("maz-offer " + (dir / "p.txt") + " --timeout 5000");
@@ -109,7 +109,7 @@ TEST_F(ControlLine, MazatrolOffersALineAndEndsWithPa) {
   EXPECT_EQ(done.get(), "ok");
 }
 
-TEST_F(ControlLine, MazatrolFetchRefusesALineWithAWrongCheck) {
+TEST_F(MazatrolNumLine, MazatrolFetchRefusesALineWithAWrongCheck) {
   Open("mazatrol");
   auto done = Start("maz-fetch " + (dir / "got.txt") + " --one-eot --timeout 5000");
   EXPECT_EQ(Take(3), "p4\x04");
@@ -119,7 +119,7 @@ TEST_F(ControlLine, MazatrolFetchRefusesALineWithAWrongCheck) {
   EXPECT_NE(done.get().find("has check 18, not 19"), std::string::npos);
 }
 
-TEST_F(ControlLine, NumDownloadAcknowledgesInTurnAndRefusesOnce) {
+TEST_F(MazatrolNumLine, NumDownloadAcknowledgesInTurnAndRefusesOnce) {
   Open("num");
   auto done = Start("num-download " + (dir / "got.nc") + " --nak-block 1 --timeout 5000");
   EXPECT_EQ(Take(2), "\x02\r");
@@ -135,7 +135,7 @@ TEST_F(ControlLine, NumDownloadAcknowledgesInTurnAndRefusesOnce) {
   EXPECT_EQ(test::ReadFile(dir / "got.nc"), "G0\r\nM30\r\n");
 }
 
-TEST_F(ControlLine, NumPunchSendsABadCheckOnceThenTheBlockAgain) {
+TEST_F(MazatrolNumLine, NumPunchSendsABadCheckOnceThenTheBlockAgain) {
   Open("num");
   test::WriteFile(dir / "p.nc", "G0\r\nM30\r\n");
   auto done = Start("num-punch " + (dir / "p.nc") + " --bad-check 1 --timeout 5000");
