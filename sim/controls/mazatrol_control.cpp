@@ -41,7 +41,9 @@ MazatrolControl::MazatrolControl(SimLine& line, const SimOptions& options)
                {"--one-eot"}},
               true,
               Bind(&MazatrolControl::Fetch)});
-  AddCommand({"maz-status", {0, {"--text", "--timeout"}, {"--one-eot"}}, true,
+  AddCommand({"maz-status",
+              {0, {"--text", "--timeout"}, {"--one-eot"}},
+              true,
               Bind(&MazatrolControl::Status)});
   AddCommand({"maz-graphics", {1, {}, {}}, true, Bind(&MazatrolControl::Graphics)});
 }
@@ -63,8 +65,8 @@ bool MazatrolControl::ReadTelegram(std::string& text, int timeoutMs, std::string
   for (;;) {
     uint8_t b = 0;
     if (ReadByte(b, timeoutMs) != ReadStatus::kData) {
-      error = "no telegram within " + std::to_string(timeoutMs) + " ms (got " +
-              StrToVisual(text) + ")";
+      error =
+          "no telegram within " + std::to_string(timeoutMs) + " ms (got " + StrToVisual(text) + ")";
       return false;
     }
     if (b == kEot) return true;
@@ -72,8 +74,7 @@ bool MazatrolControl::ReadTelegram(std::string& text, int timeoutMs, std::string
   }
 }
 
-bool MazatrolControl::ExpectTelegram(const std::string& want, int timeoutMs,
-                                     std::string& error) {
+bool MazatrolControl::ExpectTelegram(const std::string& want, int timeoutMs, std::string& error) {
   std::string got;
   if (!ReadTelegram(got, timeoutMs, error)) return false;
   if (got == want) return true;

@@ -35,7 +35,8 @@ NumControl::NumControl(SimLine& line, const SimOptions& options) : StandardContr
               true,
               Bind(&NumControl::Download)});
   AddCommand({"num-punch",
-              {1, {"--bad-check", "--always-bad", "--syn-after", "--enq-after", "--timeout"},
+              {1,
+               {"--bad-check", "--always-bad", "--syn-after", "--enq-after", "--timeout"},
                {"--no-eot"}},
               true,
               Bind(&NumControl::Punch)});

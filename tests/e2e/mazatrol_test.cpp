@@ -63,7 +63,8 @@ struct Program {
 Program Numbered(const std::string& numberHex, int count) {
   Program p;
   p.Add(Line(numberHex, 5));
-  for (int i = 1; i < count; ++i) p.Add(Line(std::to_string(i % 10), 9, 'A' + static_cast<char>(i % 6)));
+  for (int i = 1; i < count; ++i)
+    p.Add(Line(std::to_string(i % 10), 9, 'A' + static_cast<char>(i % 6)));
   return p;
 }
 
@@ -118,8 +119,7 @@ TEST_F(Mazatrol, NameMessageThenRequestSendsTheNamedProgramWithTapeMarks) {
   EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
   // The tape mark goes as a section start; a line too short for a program
   // line does not go at all.
-  EXPECT_EQ(ReadFile(dir / "back.txt"),
-            "p2\r\n" + a + Check(a) + "\r\n" + b + Check(b) + "\r\n");
+  EXPECT_EQ(ReadFile(dir / "back.txt"), "p2\r\n" + a + Check(a) + "\r\n" + b + Check(b) + "\r\n");
   EXPECT_FALSE(std::filesystem::exists(MachineDir(1) + "0000.Maz"));
   Stop(*station);
 }
@@ -150,16 +150,15 @@ TEST_F(Mazatrol, LearnedLayoutIsWrittenToZovaIniAndUsedOnTheNextProgram) {
   const std::string after = ReadFile(ini);
   for (const char* key :
        {"ProgLinje=1", "ProgStart=9", "ProgLengde=4", "Swap=True", "LinjeLengde=130",
-        "TekstLinje=2", "TekstStart=63", "TekstLengde=8", "TekstLinjeStart=0000",
-        "KlarTekst=False", "TapeMarks=False", "SaveTapeMarks=False", "LagreLinjer=5",
-        "EnkelEOT=False", "SkippLinje=False"})
+        "TekstLinje=2", "TekstStart=63", "TekstLengde=8", "TekstLinjeStart=0000", "KlarTekst=False",
+        "TapeMarks=False", "SaveTapeMarks=False", "LagreLinjer=5", "EnkelEOT=False",
+        "SkippLinje=False"})
     EXPECT_NE(after.find(key), std::string::npos) << key << "\n" << after;
   std::string kept = after;
   for (const char* key : {"ProgStart=9", "ProgLengde=4", "Swap=True", "LinjeLengde=130",
-                          "TekstLinje=2", "TekstStart=63", "TekstLengde=8",
-                          "TekstLinjeStart=0000", "KlarTekst=False", "TapeMarks=False",
-                          "SaveTapeMarks=False", "LagreLinjer=5", "EnkelEOT=False",
-                          "SkippLinje=False"}) {
+                          "TekstLinje=2", "TekstStart=63", "TekstLengde=8", "TekstLinjeStart=0000",
+                          "KlarTekst=False", "TapeMarks=False", "SaveTapeMarks=False",
+                          "LagreLinjer=5", "EnkelEOT=False", "SkippLinje=False"}) {
     const size_t at = kept.find(std::string(key) + "\r\n");
     ASSERT_NE(at, std::string::npos) << key;
     kept.erase(at, std::string(key).size() + 2);
@@ -206,8 +205,8 @@ TEST_F(Mazatrol, ShortTransferNamesTheRobotsNextProgram) {
   Ini("Hent5000=True\r\nRobot=2\r\n");
   // A second machine, the robot, on a line of its own.
   std::string text = ReadFile(ini);
-  text += "[Maskin2]\r\nNavn=Robot\r\nProtokoll=STANDARD\r\nPort=COM2\r\nKatalog=" +
-          MachineDir(2) + "\r\n[COM2]\r\nEnhet=" + Link(2) + "\r\nKode=ASCII\r\n";
+  text += "[Maskin2]\r\nNavn=Robot\r\nProtokoll=STANDARD\r\nPort=COM2\r\nKatalog=" + MachineDir(2) +
+          "\r\n[COM2]\r\nEnhet=" + Link(2) + "\r\nKode=ASCII\r\n";
   const std::string machines = "Maskiner=1";
   text.replace(text.find(machines), machines.size(), "Maskiner=2");
   WriteFile(ini, text);
@@ -228,12 +227,11 @@ TEST_F(Mazatrol, ShortTransferNamesTheRobotsNextProgram) {
 TEST_F(Mazatrol, BadLinesAndSilencesDropTheProgram) {
   Ini("");
   const std::string offer = Offered(Numbered("1E00", 16));
-  auto control =
-      Mazak({"maz-offer " + offer + " --bad-check 2" + kSilent + kWait, "wait 600",
-             "maz-offer " + offer + " --bad-length 3" + kSilent + kWait, "wait 600",
-             "maz-offer " + offer + " --no-etx 4" + kSilent + kWait, "wait 600",
-             "maz-offer " + offer + " --stall-after 5 " + kWait, "wait 1500",
-             "maz-status --text q1" + kWait});
+  auto control = Mazak({"maz-offer " + offer + " --bad-check 2" + kSilent + kWait, "wait 600",
+                        "maz-offer " + offer + " --bad-length 3" + kSilent + kWait, "wait 600",
+                        "maz-offer " + offer + " --no-etx 4" + kSilent + kWait, "wait 600",
+                        "maz-offer " + offer + " --stall-after 5 " + kWait, "wait 1500",
+                        "maz-status --text q1" + kWait});
   auto station = Station(ini);
   Expect(*station, "1 Melding: Feillinje: ");
   Expect(*station, "1 Melding: Avbrutt pga. feil i mottatte data (BCC=");
@@ -270,8 +268,8 @@ TEST_F(Mazatrol, GraphicsGoToTheCupsPrinterOrAreDroppedWithFjernNull) {
   const std::string graphics = std::string("\x1B*\x04\x08\x00\x0C\xFF\x00\x11\x13", 10) + "END";
   WriteFile(dir / "screen.bin", graphics);
   Ini("");
-  auto control = Mazak({"maz-graphics " + (dir / "screen.bin"), "wait 1500",
-                        "maz-status --text q9" + kWait});
+  auto control =
+      Mazak({"maz-graphics " + (dir / "screen.bin"), "wait 1500", "maz-status --text q9" + kWait});
   auto station = Station(ini);
   Expect(*station, "1 Status: Printer grafikk");
   Expect(*station, "1 Status: Printing avsluttet");

@@ -46,13 +46,18 @@ TEST_F(Num, WrongChoicesAndMissingFilesShowTheMenuAgainThenTheProgramGoes) {
   const std::string program = ProgramText("O0030", 12);
   WriteFile(MachineDir(1) + "0030.NC", program);
   auto control = Operator({
-      "num-type 4:1[CR]", "num-menu" + kWait,                              // no such choice
-      "num-type 1:[CR]", "num-menu" + kWait,                               // no number
-      "num-type 1:7777[CR]", "num-expect \"FIL> Filen eksisterer ikke\"" + kWait,
-      "num-menu" + kWait,                                                  //
-      "num-type 2:[CR]", "num-expect \"TOOLS> Tooldata eksisterer ikke\"" + kWait,
-      "num-menu" + kWait,                                                  //
-      "num-type 1:0[BS]0030[CR]", "num-expect DNC>" + kWait,
+      "num-type 4:1[CR]",
+      "num-menu" + kWait,  // no such choice
+      "num-type 1:[CR]",
+      "num-menu" + kWait,  // no number
+      "num-type 1:7777[CR]",
+      "num-expect \"FIL> Filen eksisterer ikke\"" + kWait,
+      "num-menu" + kWait,  //
+      "num-type 2:[CR]",
+      "num-expect \"TOOLS> Tooldata eksisterer ikke\"" + kWait,
+      "num-menu" + kWait,  //
+      "num-type 1:0[BS]0030[CR]",
+      "num-expect DNC>" + kWait,
       "num-expect \"READ> PC klar til nedlast...\"" + kWait,
       // The second block is refused once: it comes again.
       "num-download " + (dir / "got.nc") + " --nak-block 2" + kWait,

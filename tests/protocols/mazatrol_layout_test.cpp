@@ -19,15 +19,11 @@ TEST(MazatrolLayout, NumberForEveryWidthBothByteOrders) {
     bool swap;
     std::optional<long long> number;
   } cases[] = {
-      {"7F", 1, false, 127},
-      {"7F", 2, true, 127},  // one byte: the order does not matter
-      {"0D05", 4, false, 3333},
-      {"050D", 4, true, 3333},
+      {"7F", 1, false, 127},           {"7F", 2, true, 127},  // one byte: the order does not matter
+      {"0D05", 4, false, 3333},        {"050D", 4, true, 3333},
       {"13F0", 5, false, 5104},  // anything but 1, 2 and 8 is two bytes
-      {"F013", 5, true, 5104},
-      {"01FCA055", 8, false, 33333333},
-      {"55A0FC01", 8, true, 33333333},
-      {"0D0G", 4, false, std::nullopt},
+      {"F013", 5, true, 5104},         {"01FCA055", 8, false, 33333333},
+      {"55A0FC01", 8, true, 33333333}, {"0D0G", 4, false, std::nullopt},
   };
   for (const Case& c : cases) {
     const NumberPlace place{1, 5, c.width, c.swap};

@@ -26,9 +26,10 @@ TEST(MazatrolSendLines, TapeMarks) {
 }
 
 TEST(MazatrolSendLines, LineEndsInsideALineAreStoredApart) {
-  EXPECT_EQ(StoredForm("A\nB\rC"), "A\x1D"
-                                   "B\x1E"
-                                   "C");
+  EXPECT_EQ(StoredForm("A\nB\rC"),
+            "A\x1D"
+            "B\x1E"
+            "C");
   EXPECT_EQ(LineForm(StoredForm("A\nB\rC")), "A\nB\rC");
 }
 
@@ -50,8 +51,9 @@ TEST(MazatrolSendLines, SjekkFormatReformatsTheFile) {
       {"plain lines pass", {"AAAAAA", "BBBBBB"}, 130, {"AAAAAA", "BBBBBB"}},
       {"form feeds are dropped", {"\f", "AAAAAA", "\f"}, 130, {"AAAAAA"}},
       {"a header of two lines goes",
-       {"%(PROGRAM)", "\x15"
-                      "X",
+       {"%(PROGRAM)",
+        "\x15"
+        "X",
         "AAAAAA"},
        130,
        {"AAAAAA"}},
@@ -65,8 +67,9 @@ TEST(MazatrolSendLines, SjekkFormatReformatsTheFile) {
       {"after an ETX line, lines join up to the next",
        {"A\x03"
         "1",
-        "B", "C", "D\x03"
-                  "2",
+        "B", "C",
+        "D\x03"
+        "2",
         "E"},
        130,
        {"A1", "B\nC\nD2", "E"}},

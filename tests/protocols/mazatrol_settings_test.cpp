@@ -52,12 +52,11 @@ TEST(MazatrolSettings, RobotWidthFromTheRobotsSection) {
 }
 
 TEST(MazatrolSettings, LearnedKeys) {
-  EXPECT_EQ(NumberPlaceKeys(2, {9, 4, true}, 130),
-            (KeyValues{{"ProgLinje", "2"},
-                       {"ProgStart", "9"},
-                       {"ProgLengde", "4"},
-                       {"Swap", "True"},
-                       {"LinjeLengde", "130"}}));
+  EXPECT_EQ(NumberPlaceKeys(2, {9, 4, true}, 130), (KeyValues{{"ProgLinje", "2"},
+                                                              {"ProgStart", "9"},
+                                                              {"ProgLengde", "4"},
+                                                              {"Swap", "True"},
+                                                              {"LinjeLengde", "130"}}));
   EXPECT_EQ(TitlePlaceKeys(3, "0102ABCD", {63, 8, false}, false),
             (KeyValues{{"TekstLinje", "3"},
                        {"TekstStart", "63"},

@@ -24,13 +24,15 @@ TEST(NumFramer, CheckAndBlocksAreByteExact) {
             "\x02"
             ".D1\x03");
   EXPECT_EQ(NumCheck(""), "FF");
-  EXPECT_EQ(NumCheck("G0"), "88");  // 255 - (71 + 48)
+  EXPECT_EQ(NumCheck("G0"), "88");                    // 255 - (71 + 48)
   EXPECT_EQ(NumCheck(std::string(2, '\x80')), "FF");  // the sum wraps at 256
   EXPECT_EQ(FrameBlock("G0\x1DM30"), "\x02G0\x1DM30" + NumCheck("G0\x1DM30") + "\x03");
-  EXPECT_EQ(AckLine(0), "\x06"
-                        "0");
-  EXPECT_EQ(AckLine(1), "\x06"
-                        "1");
+  EXPECT_EQ(AckLine(0),
+            "\x06"
+            "0");
+  EXPECT_EQ(AckLine(1),
+            "\x06"
+            "1");
 }
 
 TEST(NumFramer, ParseTakesOnlyACheckedBlock) {
@@ -115,11 +117,11 @@ TEST(NumFramer, RepliesToASentBlock) {
 }
 
 TEST(NumFramer, MenusAndAnswers) {
-  EXPECT_EQ(MenuLines(Variant::Num),
-            (std::vector<std::string>{"DNC>--------Kvist-Zova---------", "DNC> 1:PPNo   Hent program",
-                                      "DNC> 2:       Hent tooldata",
-                                      "DNC> 3:PPNo   Punchback program",
-                                      "DNC>    Fortell (dvs. 1:0030)-->"}));
+  EXPECT_EQ(
+      MenuLines(Variant::Num),
+      (std::vector<std::string>{"DNC>--------Kvist-Zova---------", "DNC> 1:PPNo   Hent program",
+                                "DNC> 2:       Hent tooldata", "DNC> 3:PPNo   Punchback program",
+                                "DNC>    Fortell (dvs. 1:0030)-->"}));
   const std::vector<std::string> nj = MenuLines(Variant::NumNJ);
   EXPECT_EQ(nj[0], "DNC>" + std::string(27, '-'));
   EXPECT_EQ(nj[1], "DNC> 1:PPNo   Nedlast fra arkiv");

@@ -88,7 +88,8 @@ std::string WithArticleRecord(std::string_view data, std::string_view name,
     std::string_view bare = line;
     while (!bare.empty() && (bare.back() == '\n' || bare.back() == '\r')) bare.remove_suffix(1);
     const size_t semi = bare.find(';');
-    if (!replaced && semi != std::string_view::npos && UpperCase(Trim(bare.substr(0, semi))) == key) {
+    if (!replaced && semi != std::string_view::npos &&
+        UpperCase(Trim(bare.substr(0, semi))) == key) {
       out += record + std::string(line.substr(bare.size()));
       replaced = true;
       continue;

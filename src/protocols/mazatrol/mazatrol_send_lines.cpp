@@ -67,8 +67,7 @@ std::vector<std::string> SjekkFormatter::Feed(std::string_view line) {
     join_.clear();
     joining_ = false;
   }
-  if (joining_)
-    join_ += '\n';
+  if (joining_) join_ += '\n';
   join_ += line;
   joining_ = true;
   if (etx) {

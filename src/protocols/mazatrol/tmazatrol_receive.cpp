@@ -94,8 +94,8 @@ bool TMazatrol::ReceiveMazProgram(const std::string& first) {
       if (numberPlace.line >= 1 && lineNo == numberPlace.line) {
         if (auto n = DecodeNumber(stored, numberPlace)) {
           facts.number = Keys.hent5000 ? DropFiveThousand(*n, numberPlace.width) : *n;
-          numberName = NumberFileName(*facts.number, numberPlace.width, Keys.kortFilNavn,
-                                      Keys.mazExt);
+          numberName =
+              NumberFileName(*facts.number, numberPlace.width, Keys.kortFilNavn, Keys.mazExt);
         }
       }
       if (titleFinder.IsTitleLine(lineNo, stored)) {
@@ -133,9 +133,9 @@ bool TMazatrol::ReceiveMazProgram(const std::string& first) {
   facts.storeOk = storeOk;
   facts.lagreLinjer = Keys.lagreLinjer;
   facts.henteProgramNr = Keys.henteProgramNr;
-  std::string name = ReceptionName(start, Search.filNavnProgram ? "" : numberName,
-                                   Search.filNavnProgram ? "" : titleName, Keys.mazatrolNavn,
-                                   IsNameNumber(facts));
+  std::string name =
+      ReceptionName(start, Search.filNavnProgram ? "" : numberName,
+                    Search.filNavnProgram ? "" : titleName, Keys.mazatrolNavn, IsNameNumber(facts));
   bool closed = false;
   switch (OutcomeOf(facts)) {
     case Outcome::StoreFailed:
@@ -165,8 +165,8 @@ bool TMazatrol::ReceiveMazProgram(const std::string& first) {
         break;
       }
       SetCell(kColMelding, "Program lagret");
-      if (!titleText.empty() && !EnterInArticleIndex(DirOf(target), FileNameOf(target),
-                                                     {"", titleText}))
+      if (!titleText.empty() &&
+          !EnterInArticleIndex(DirOf(target), FileNameOf(target), {"", titleText}))
         LogEvent(false, "ArtIndex.Bin: " + DirOf(target));
       break;
     }

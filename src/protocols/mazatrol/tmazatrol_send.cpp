@@ -72,8 +72,8 @@ bool TMazatrol::SendMazProgram() {
   ResolveDir(true, name, dir);
   const std::string base = FileNameOf(StripExt(cell));
   if (!FileExists(dir + name) && AllDigits(base))
-    name = DirOf(cell) + NumberFileName(std::stoll(base), Keys.number.width, Keys.kortFilNavn,
-                                        Keys.mazExt);
+    name = DirOf(cell) +
+           NumberFileName(std::stoll(base), Keys.number.width, Keys.kortFilNavn, Keys.mazExt);
   SetCell(kColFilnavn, name);
   bool raw = false, opened = false;
   OpenSendFile(false, raw, opened);
@@ -120,8 +120,8 @@ bool TMazatrol::SendMazProgram() {
       SendMazLine(LineForm(out), lineOk);
     }
     if (!lineOk) break;
-    const WaitEnd wait = WaitMazReply(kRequest, kSectionEnd,
-                                      tapeMarkMet || (Keys.skippLinje && firstLine), reply);
+    const WaitEnd wait =
+        WaitMazReply(kRequest, kSectionEnd, tapeMarkMet || (Keys.skippLinje && firstLine), reply);
     firstLine = false;
     if (wait == WaitEnd::Failed) {
       lineOk = false;

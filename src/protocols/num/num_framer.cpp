@@ -84,7 +84,8 @@ BlockReply JudgeReply(std::string_view line, int counter) {
 }
 
 std::vector<std::string> MenuLines(Variant v) {
-  const char* first = v == Variant::Num ? "--------Kvist-Zova---------" : "---------------------------";
+  const char* first =
+      v == Variant::Num ? "--------Kvist-Zova---------" : "---------------------------";
   std::vector<std::string> lines{first};
   if (v == Variant::Num) {
     lines.insert(lines.end(), {" 1:PPNo   Hent program", " 2:       Hent tooldata",

@@ -163,8 +163,7 @@ void TNum::ReceiveNumProgram() {
   }
   // Only a program the control ended is stored: a broken one must not
   // replace the program of that name.
-  const bool complete =
-      receiver.EndSeen() || (finished && line.size() == 1 && line[0] == kEot);
+  const bool complete = receiver.EndSeen() || (finished && line.size() == 1 && line[0] == kEot);
   bool stored = false;
   if (complete && storeOk) {
     bool tooShort = false;
