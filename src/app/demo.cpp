@@ -17,7 +17,7 @@ const char kDemoIni[] = R"(; Demo configuration of the DNC station.
 ; Written fresh at each demo start; copy it to /etc/zova/Zova.ini as a start
 ; for a real station.
 [Program]
-Maskiner=5
+Maskiner=6
 Temp=@DIR@Temp/
 Logging=True
 Hendelser=True
@@ -64,6 +64,14 @@ VenteTid=1
 Navn=Reserve
 Protokoll=Ingen
 
+; A Mazak control: it offers and asks for its conversational programs as
+; checked lines of hexadecimal text; the number inside names the file.
+[Maskin6]
+Navn=Mazak
+Protokoll=MAZATROL
+Port=COM6
+Katalog=@DIR@Programmer/Mazak/
+
 ; The demo's controls are simulated (cncsim) on pseudo-terminals; a real
 ; line names its device here, e.g. Enhet=/dev/ttyUSB0.
 [COM1]
@@ -86,6 +94,12 @@ Baud=9600
 Kode=ASCII
 XonXoff=True
 TimeMultiplier=200
+
+[COM6]
+Enhet=@DIR@cnc6
+Baud=9600
+Kode=ASCII
+TimeMultiplier=200
 )";
 
 // What the demo controls ask for and what they send.
@@ -107,6 +121,19 @@ const char kOkumaProgram[] =
     "O5001 (FLENS)\r\n(KUTT 50% MATING PAA PLANET)\r\nG50 S2000\r\nT0303\r\n"
     "G96 S150 M03\r\nG00 X82 Z0\r\nG01 X-1 F0.12\r\nG00 X200 Z200\r\nM02\r\n";
 
+// The Mazak's program 30: sixteen lines of 128 hexadecimal digits (the
+// control adds the check digits), the number in the first, least
+// significant byte first.
+std::string MazakProgram() {
+  std::string text;
+  for (int i = 0; i < 16; ++i) {
+    std::string line(128, "0123456789ABCDEF"[i]);
+    if (i == 0) line.replace(0, 8, "00001E00");
+    text += line + "\r\n";
+  }
+  return text;
+}
+
 std::string DemoDir() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   std::string base = runtime && *runtime ? runtime : "/tmp";
@@ -118,7 +145,7 @@ std::string DemoDir() {
 std::string PrepareDemo() {
   std::string dir = DemoDir();
   for (const char* sub : {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk",
-                          "Programmer/Nettverk", "Programmer/Okuma"})
+                          "Programmer/Nettverk", "Programmer/Okuma", "Programmer/Mazak"})
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
@@ -133,6 +160,7 @@ std::string PrepareDemo() {
   std::ofstream(dir + "Demo/O2001.NC", std::ios::binary | std::ios::trunc) << kMillProgram;
   std::ofstream(dir + "Demo/O5001.NC", std::ios::binary | std::ios::trunc) << kOkumaProgram;
   std::ofstream(dir + "Demo/O3001.NC", std::ios::binary | std::ios::trunc) << kLatheProgram;
+  std::ofstream(dir + "Demo/mazak.txt", std::ios::binary | std::ios::trunc) << MazakProgram();
   StartDemoControls(dir);
   return ini;
 }

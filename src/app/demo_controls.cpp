@@ -29,7 +29,8 @@ struct DemoLine {
   const char* control;
   bool paced;  // at 9600 baud, so its characters can be watched
 };
-constexpr DemoLine kLines[] = {{1, "standard", false}, {2, "standard", true}, {4, "okuma", false}};
+constexpr DemoLine kLines[] = {
+    {1, "standard", false}, {2, "standard", true}, {4, "okuma", false}, {6, "mazatrol", false}};
 
 std::string LinkOf(const std::string& dir, int machine) {
   return dir + "cnc" + std::to_string(machine);
@@ -92,6 +93,11 @@ std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
       s += "okuma-receive " + dir +
            "Temp/okuma-mottatt.nc --name O5000.MIN --quiet 1500 --timeout 20000\n";
       s += "wait 3000\nbtr-punch " + dir + "Demo/O5001.NC\nwait 7000\n";
+    } else if (machine == 6) {
+      // The Mazak offers its program 30, then asks for it back: the
+      // station sends what the Filnavn cell names.
+      s += "maz-offer " + dir + "Demo/mazak.txt --timeout 20000\nwait 3000\n";
+      s += "maz-fetch " + dir + "Temp/mazak-mottatt.txt --timeout 20000\nwait 7000\n";
     } else {
       s += "send " + dir + "Demo/O3001.NC\nwait 5000\n";
       s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";
