@@ -67,7 +67,7 @@ TEST(SimControl, QuotedArgumentsAndFlagsReachTheCommand) {
 
 TEST(SimControl, RegistryKnowsEachControlByName) {
   SimLine line;
-  EXPECT_EQ(KnownControlNames(), "standard, echo, raskin, btr, dc2, okuma, lsv2");
+  EXPECT_EQ(KnownControlNames(), "standard, echo, raskin, btr, dc2, okuma, lsv2, mazatrol, num");
   EXPECT_EQ(MakeControl("Standard", line, {}), nullptr) << "names are exact";
   auto echo = MakeControl("echo", line, {});
   ASSERT_TRUE(echo);

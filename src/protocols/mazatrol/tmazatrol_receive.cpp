@@ -123,10 +123,9 @@ bool TMazatrol::ReceiveMazProgram(const std::string& first) {
     if (wait == WaitEnd::Failed) break;
   }
 
-  if (numberLearned) {
-    WriteKeys(LearnedEndKeys(facts.lines, Keys.henteProgramNr, !twoEot_));
-    Keys = ReadMazatrolKeys(IniSection(SectionName));
-  }
+  if (numberLearned) WriteKeys(LearnedEndKeys(facts.lines, Keys.henteProgramNr, !twoEot_));
+  // The next reception reads what was learned.
+  if (numberLearned || titleLearned) Keys = ReadMazatrolKeys(IniSection(SectionName));
   FlushConsole();
   ReportCell(kColStatus, L1("Overføring avsluttet"));
 
