@@ -31,7 +31,7 @@ NumControl::NumControl(SimLine& line, const SimOptions& options) : StandardContr
   AddCommand({"num-type", {1, {"--timeout"}, {}}, true, Bind(&NumControl::Type)});
   AddCommand({"num-expect", {1, {"--timeout"}, {}}, true, Bind(&NumControl::ExpectLine)});
   AddCommand({"num-download",
-              {1, {"--nak-block", "--syn-after", "--timeout"}, {"--syn-at-end"}},
+              {1, {"--nak-block", "--refuse-block", "--syn-after", "--timeout"}, {"--syn-at-end"}},
               true,
               Bind(&NumControl::Download)});
   AddCommand({"num-punch",
@@ -154,6 +154,8 @@ bool NumControl::ExpectLine(const SimCommand& cmd, std::string& error) {
 bool NumControl::Download(const SimCommand& cmd, std::string& error) {
   bool ok = true;
   const long nakBlock = cmd.Num("--nak-block", 0, ok);
+  const long refuseBlock = cmd.Num("--refuse-block", 0, ok);
+  int refused = 0;
   long synAfter = cmd.Num("--syn-after", 0, ok);
   bool synAtEnd = cmd.Has("--syn-at-end");
   const int timeout = static_cast<int>(cmd.Num("--timeout", 5000, ok));
@@ -189,6 +191,19 @@ bool NumControl::Download(const SimCommand& cmd, std::string& error) {
     }
     const bool end = content == ".";
     if (!end) ++blocks;
+    if (!end && blocks == refuseBlock) {
+      // Refused every time: the station gives up after its tenth send.
+      --blocks;
+      if (!SendLine(std::string(1, kNak))) return false;
+      if (++refused < 10) continue;
+      std::string more;
+      if (ReadLine(more, 1000, error)) {
+        error = "num-download: an eleventh send of a refused block";
+        return false;
+      }
+      error.clear();
+      return true;
+    }
     if (!end && blocks == nakBlock && !nakDone) {
       nakDone = true;
       --blocks;

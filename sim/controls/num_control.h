@@ -31,11 +31,12 @@ class NumControl : public StandardControl {
   bool Type(const SimCommand& cmd, std::string& error);
   // num-expect TEXT [--timeout MS]: reads lines until one is TEXT.
   bool ExpectLine(const SimCommand& cmd, std::string& error);
-  // num-download FILE [--nak-block N] [--syn-after N] [--syn-at-end]
-  // [--timeout MS]: starts with STX, takes the blocks, checks each and
-  // writes the program (GS as CR LF, CR LF after each block) to FILE. Block
-  // N is answered NAK once; after N blocks (or at the end block) SYN starts
-  // the transfer over once.
+  // num-download FILE [--nak-block N] [--refuse-block N] [--syn-after N]
+  // [--syn-at-end] [--timeout MS]: starts with STX, takes the blocks, checks
+  // each and writes the program (GS as CR LF, CR LF after each block) to
+  // FILE. Block N is answered NAK once (or always: it must come ten times
+  // and no more); after N blocks (or at the end block) SYN starts the
+  // transfer over once.
   bool Download(const SimCommand& cmd, std::string& error);
   // num-punch FILE [--bad-check N] [--always-bad N] [--syn-after N]
   // [--enq-after N] [--no-eot] [--timeout MS]: starts with STX, sends FILE

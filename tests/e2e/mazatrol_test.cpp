@@ -124,6 +124,28 @@ TEST_F(Mazatrol, NameMessageThenRequestSendsTheNamedProgramWithTapeMarks) {
   Stop(*station);
 }
 
+TEST_F(Mazatrol, SectionEndPassesOverTheRestOfTheSection) {
+  Ini("TapeMarks=True\r\n");
+  std::string file;
+  std::vector<std::string> lines;
+  for (char c : std::string("ABCD")) lines.push_back(Line("", 1, c));
+  for (const std::string& l : lines) file += l + Check(l) + "\r\n";
+  // Two sections: A B, then C D.
+  file.insert(0, "p2\r\n");
+  file.insert(file.find(lines[2]), "p2\r\n");
+  WriteFile(MachineDir(1) + "0030.MAZ", file);
+  auto control = Mazak({"maz-offer " + Offered(Numbered("1E00", 3)) + kWait,
+                        "maz-fetch " + (dir / "back.txt") + " --section-end-after 1" + kWait});
+  auto station = Station(ini);
+  Expect(*station, "1 Status: Fil sendt");
+  EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
+  // After "pD" on A, B and the second section's tape mark stay behind.
+  EXPECT_EQ(ReadFile(dir / "back.txt"), "p2\r\n" + lines[0] + Check(lines[0]) + "\r\n" + lines[2] +
+                                            Check(lines[2]) + "\r\n" + lines[3] + Check(lines[3]) +
+                                            "\r\n");
+  Stop(*station);
+}
+
 TEST_F(Mazatrol, LearnedLayoutIsWrittenToZovaIniAndUsedOnTheNextProgram) {
   Ini("ProgLinje=0\r\nMerknad=behold\r\n", "", "; en kommentar\r\n");
   const std::string before = ReadFile(ini);

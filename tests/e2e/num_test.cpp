@@ -119,6 +119,21 @@ TEST_F(Num, TenBadBlocksEndThePunchBackAndNothingIsStored) {
   Stop(*station);
 }
 
+TEST_F(Num, ABlockRefusedTenTimesEndsTheSend) {
+  Ini("NUMDNC1");
+  WriteFile(MachineDir(1) + "0030.NC", ProgramText("O0030", 12));
+  auto control = Operator({
+      "num-type 1:0030[CR]",
+      "num-expect \"READ> PC klar til nedlast...\"" + kWait,
+      "num-download " + (dir / "got.nc") + " --refuse-block 2" + kWait,
+  });
+  auto station = Station(ini);
+  Expect(*station, "1 Melding: Antall repetisjoner: 9");
+  Expect(*station, "1 Status: Sending avbrutt");
+  EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
+  Stop(*station);
+}
+
 TEST_F(Num, NjMenuNamesFourDigitsAndRestartsOnSynInTheMiddle) {
   Ini("DNC1");
   const std::string program = ProgramText("O0030", 25);
