@@ -8,6 +8,8 @@
 #include "controls/heidenhain_control.h"
 #include "controls/hybrid_control.h"
 #include "controls/lsv2_control.h"
+#include "controls/mazatrol_control.h"
+#include "controls/num_control.h"
 #include "controls/okuma_control.h"
 #include "controls/raskin_control.h"
 #include "controls/siemens_control.h"
@@ -39,6 +41,7 @@ constexpr Entry kControls[] = {
     {"hybrid", &Make<HybridControl>},     {"fapt", &Make<FaptControl>},
     {"display", &Make<DisplayControl>},   {"heidenhain", &Make<HeidenhainControl>},
     {"terminal", &Make<TerminalControl>}, {"uart", &Make<UartControl>},
+    {"mazatrol", &Make<MazatrolControl>}, {"num", &Make<NumControl>},
 };
 
 }  // namespace

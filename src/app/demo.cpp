@@ -17,7 +17,7 @@ const char kDemoIni[] = R"(; Demo configuration of the DNC station.
 ; Written fresh at each demo start; copy it to /etc/zova/Zova.ini as a start
 ; for a real station.
 [Program]
-Maskiner=9
+Maskiner=10
 Temp=@DIR@Temp/
 Logging=True
 Hendelser=True
@@ -96,7 +96,15 @@ Port=COM8
 Katalog=@DIR@Programmer/Lsv2/
 Ext=.NC
 
+; A Mazak control: it offers and asks for its conversational programs as
+; checked lines of hexadecimal text; the number inside names the file.
 [Maskin9]
+Navn=Mazak
+Protokoll=MAZATROL
+Port=COM9
+Katalog=@DIR@Programmer/Mazak/
+
+[Maskin10]
 Navn=Reserve
 Protokoll=Ingen
 
@@ -146,6 +154,12 @@ TimeMultiplier=200
 Enhet=@DIR@cnc8
 Kode=ASCII
 TimeMultiplier=200
+
+[COM9]
+Enhet=@DIR@cnc9
+Baud=9600
+Kode=ASCII
+TimeMultiplier=200
 )";
 
 // What the demo controls ask for and what they send.
@@ -179,6 +193,19 @@ const char kTncProgram[] =
     "3 TOOL CALL 1 Z S3000\r\n4 L Z+50 R0 FMAX\r\n5 L X-10 Y+50 R0 FMAX M3\r\n"
     "6 L Z-5 F500\r\n7 L X+110 F300\r\n8 L Z+50 FMAX M30\r\n9 END PGM P100 MM\r\n";
 
+// The Mazak's program 30: sixteen lines of 128 hexadecimal digits (the
+// control adds the check digits), the number in the first, least
+// significant byte first.
+std::string MazakProgram() {
+  std::string text;
+  for (int i = 0; i < 16; ++i) {
+    std::string line(128, "0123456789ABCDEF"[i]);
+    if (i == 0) line.replace(0, 8, "00001E00");
+    text += line + "\r\n";
+  }
+  return text;
+}
+
 std::string DemoDir() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   std::string base = runtime && *runtime ? runtime : "/tmp";
@@ -191,7 +218,8 @@ std::string PrepareDemo() {
   std::string dir = DemoDir();
   for (const char* sub :
        {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk", "Programmer/Nettverk",
-        "Programmer/Okuma", "Programmer/TNC", "Programmer/Fres2", "Programmer/Lsv2"})
+        "Programmer/Okuma", "Programmer/TNC", "Programmer/Fres2", "Programmer/Lsv2",
+        "Programmer/Mazak"})
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
@@ -210,6 +238,7 @@ std::string PrepareDemo() {
   std::ofstream(dir + "Demo/O5001.NC", std::ios::binary | std::ios::trunc) << kOkumaProgram;
   std::ofstream(dir + "Demo/O3001.NC", std::ios::binary | std::ios::trunc) << kLatheProgram;
   std::ofstream(dir + "Demo/P100.H", std::ios::binary | std::ios::trunc) << kTncProgram;
+  std::ofstream(dir + "Demo/mazak.txt", std::ios::binary | std::ios::trunc) << MazakProgram();
   StartDemoControls(dir);
   return ini;
 }

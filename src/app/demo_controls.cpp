@@ -31,7 +31,7 @@ struct DemoLine {
 };
 constexpr DemoLine kLines[] = {
     {1, "standard", false}, {2, "standard", true},  {4, "okuma", false}, {5, "heidenhain", false},
-    {6, "terminal", false}, {7, "standard", false}, {8, "lsv2", false}};
+    {6, "terminal", false}, {7, "standard", false}, {8, "lsv2", false},  {9, "mazatrol", false}};
 
 std::string LinkOf(const std::string& dir, int machine) {
   return dir + "cnc" + std::to_string(machine);
@@ -115,6 +115,11 @@ std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
       s += "lsv2-request O6000 " + dir + "Temp/lsv2-mottatt.nc --timeout 20000\n";
       s += "wait 4000\nlsv2-offer O6001 " + dir + "Demo/O6001.NC --pr --timeout 20000\n";
       s += "wait 3000\nlsv2-send \"R ST I0001\" --timeout 20000\nwait 5000\n";
+    } else if (machine == 9) {
+      // The Mazak offers its program 30, then asks for it back: the
+      // station sends what the Filnavn cell names.
+      s += "maz-offer " + dir + "Demo/mazak.txt --timeout 20000\nwait 3000\n";
+      s += "maz-fetch " + dir + "Temp/mazak-mottatt.txt --timeout 20000\nwait 7000\n";
     } else {
       s += "send " + dir + "Demo/O3001.NC\nwait 5000\n";
       s += "request \"%[CR][LF](O1000) M30[CR][LF]\"\n";

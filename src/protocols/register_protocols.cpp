@@ -4,6 +4,8 @@
 #include "protocols/heidenhain/theidenhain.h"
 #include "protocols/heidenhain/tlinje.h"
 #include "protocols/lsv2/tlsv2.h"
+#include "protocols/mazatrol/tmazatrol.h"
+#include "protocols/num/tnum.h"
 #include "protocols/okuma/tlsv2_okuma.h"
 #include "protocols/raskin/traskin.h"
 
@@ -15,6 +17,9 @@ void RegisterProtocolDrivers() {
   RegisterDriver<TRaskin>("TRaskin");
   RegisterDriver<TLinje>("TLinje");
   RegisterDriver<THeidenHain>("THeidenHain");
+  RegisterDriver<TMazatrol>("TMazatrol");
+  RegisterDriver<TNum>("TNum");
+  RegisterDriver<TNumNJ>("TNumNJ");
 }
 
 }  // namespace zova

@@ -1,7 +1,7 @@
 // The demo command: its simulated controls make the serial machines
 // transfer within seconds of the start, the Okuma lathe, the Heidenhain
-// control and the LSV2 mill among them, and the shop-floor terminal has a
-// program sent to Fres 2.
+// control, the LSV2 mill and the Mazak among them, and the shop-floor
+// terminal has a program sent to Fres 2.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -35,9 +35,12 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   // The LSV2 mill asked for O6000 and offered O6001.
   const std::string lsv2Got = demoDir + "Temp/lsv2-mottatt.nc";
   const std::string lsv2Offered = demoDir + "Programmer/Lsv2/O6001.NC";
+  // The Mazak offered its program 30 and took it back.
+  const std::string mazakStored = demoDir + "Programmer/Mazak/0030.Maz";
+  const std::string mazakGot = demoDir + "Temp/mazak-mottatt.txt";
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!(Exists(okumaGot) && Exists(okumaPunched) && Exists(tncLoaded) && Exists(lsv2Got) &&
-           Exists(lsv2Offered)) &&
+           Exists(lsv2Offered) && Exists(mazakGot)) &&
          std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   // The terminal's operator types a name and orders the send some seconds in.
@@ -66,6 +69,8 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   EXPECT_NE(ReadFile(lsv2Got).find("O6000 (LSV2 DEMO)"), std::string::npos)
       << ReadFile(demoDir + "Demo/maskin8.log");
   EXPECT_NE(ReadFile(lsv2Offered).find("O6001 (LOMME)"), std::string::npos);
+  EXPECT_EQ(ReadFile(mazakGot), ReadFile(mazakStored)) << ReadFile(demoDir + "Demo/maskin9.log");
+  EXPECT_EQ(ReadFile(mazakGot).size(), 16u * 132u);
 }
 
 }  // namespace

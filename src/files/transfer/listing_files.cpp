@@ -9,6 +9,7 @@
 
 #include "core/latin1.h"
 #include "core/paths.h"
+#include "files/storage/safe_file.h"
 
 namespace zova {
 namespace {
@@ -64,6 +65,55 @@ std::map<std::string, ArticleInfo> ParseArticleIndex(std::string_view data) {
     if (!name.empty()) out.emplace(std::move(name), std::move(info));
   }
   return out;
+}
+
+std::string WithArticleRecord(std::string_view data, std::string_view name,
+                              const ArticleInfo& info) {
+  auto field = [](std::string_view text) {
+    std::string f(text);
+    for (char& ch : f)
+      if (ch == ';' || ch == '\r' || ch == '\n') ch = ' ';
+    return f;
+  };
+  const std::string record =
+      field(name) + ";" + field(info.article) + ";" + field(info.description);
+  const std::string key = UpperCase(Trim(field(name)));
+  std::string out;
+  bool replaced = false;
+  while (!data.empty()) {
+    const size_t eol = data.find('\n');
+    const size_t next = eol == std::string_view::npos ? data.size() : eol + 1;
+    std::string_view line = data.substr(0, next);
+    data.remove_prefix(next);
+    std::string_view bare = line;
+    while (!bare.empty() && (bare.back() == '\n' || bare.back() == '\r')) bare.remove_suffix(1);
+    const size_t semi = bare.find(';');
+    if (!replaced && semi != std::string_view::npos &&
+        UpperCase(Trim(bare.substr(0, semi))) == key) {
+      out += record + std::string(line.substr(bare.size()));
+      replaced = true;
+      continue;
+    }
+    out += line;
+  }
+  if (!replaced) {
+    if (!out.empty() && out.back() != '\n') out += "\r\n";
+    out += record + "\r\n";
+  }
+  return out;
+}
+
+bool EnterInArticleIndex(const std::string& dir, std::string_view name, const ArticleInfo& info) {
+  const std::string path = JoinPath(dir, kIndexName);
+  const std::string old = ReadIndex(dir);
+  // An index larger than a read takes would be cut short by the rewrite.
+  if (old.size() >= kMaxIndexBytes) return false;
+  const std::string data = WithArticleRecord(old, name, info);
+  AtomicWriter w;
+  int e = w.Open(path);
+  if (!e) e = w.Write(data.data(), data.size());
+  if (!e) e = w.Commit();
+  return e == 0;
 }
 
 void ApplyArticleIndex(std::vector<ListingEntry>& entries,

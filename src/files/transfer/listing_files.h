@@ -20,6 +20,14 @@ struct ArticleInfo {
 // names compared upper-cased. Lines without a ";" are skipped, so a file in
 // another layout gives blank columns rather than wrong ones.
 std::map<std::string, ArticleInfo> ParseArticleIndex(std::string_view data);
+// Data with the record of Name set to Info: the record replaced where it
+// is, else added at the end; every other line kept as it was. A ";" or line
+// end inside a field becomes a blank.
+std::string WithArticleRecord(std::string_view data, std::string_view name,
+                              const ArticleInfo& info);
+// Enters Name with Info in the index of Dir (written whole, then renamed
+// into place). False when the index could not be written.
+bool EnterInArticleIndex(const std::string& dir, std::string_view name, const ArticleInfo& info);
 void ApplyArticleIndex(std::vector<ListingEntry>& entries,
                        const std::map<std::string, ArticleInfo>& index);
 

@@ -182,6 +182,8 @@ class TFile : public TFileDef {
   std::string ToolDataTarget() const;
 
  protected:
+  // Opens Path as it is for sending (no conversion, no search).
+  bool OpenForSend(const std::string& path, bool& ok);
   // A name from a control is kept only inside the machine's directories:
   // false (with the reason in Melding and the event log) when it reaches
   // outside them. A leading "..\" part is resolved into Name.
@@ -204,7 +206,6 @@ class TFile : public TFileDef {
   std::string NameFromResult(const NameResult& r);
   std::string MachineDir() const { return UseFirstSet ? DataDir : Katalog2; }
   bool BuildListing(std::string& path, std::string& error);
-  bool OpenForSend(const std::string& path, bool& ok);
   // Melding for a problem met while preparing a send; kept so that the send
   // can show it again when it ends.
   void NoteForSend(const std::string& text);

@@ -64,5 +64,17 @@ TEST(ArticleIndex, ParsedRecordsFillTheColumns) {
   EXPECT_EQ(entries[2].description, "");
 }
 
+TEST(ArticleIndex, RecordEnteredInPlaceOrAtTheEnd) {
+  const std::string index = "p1.nc;ART-1;Flens\r\nbinary\x01garbage\nP2.NC;;\n";
+  EXPECT_EQ(WithArticleRecord(index, "P1.NC", {"", "AKSEL"}),
+            "P1.NC;;AKSEL\r\nbinary\x01garbage\nP2.NC;;\n");
+  EXPECT_EQ(WithArticleRecord(index, "0030.MAZ", {"", "A;B\r"}), index + "0030.MAZ;;A B \r\n");
+  EXPECT_EQ(WithArticleRecord("P2.NC;;", "P3.NC", {"X", "Y"}), "P2.NC;;\r\nP3.NC;X;Y\r\n");
+  EXPECT_EQ(WithArticleRecord("", "P3.NC", {"", "Y"}), "P3.NC;;Y\r\n");
+  const auto back = ParseArticleIndex(WithArticleRecord(index, "P1.NC", {"", "AKSEL"}));
+  EXPECT_EQ(back.at("P1.NC").description, "AKSEL");
+  EXPECT_EQ(back.at("P2.NC").description, "");
+}
+
 }  // namespace
 }  // namespace zova
