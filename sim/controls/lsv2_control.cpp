@@ -87,6 +87,7 @@ Lsv2Control::Lsv2Control(SimLine& line, const SimOptions& options)
   AddCommand(
       {"okuma-request", Shape(2, {}, {"--refused"}), true, Bind(&Lsv2Control::OkumaRequest)});
   AddCommand({"okuma-offer", Shape(2, {}, {}), true, Bind(&Lsv2Control::OkumaOffer)});
+  AddHeidenhainCommands();
 }
 
 void Lsv2Control::Note(const std::string& text) const {

@@ -61,6 +61,19 @@ class Lsv2Control : public StandardControl {
   bool OkumaList(const SimCommand& cmd, std::string& error);
   bool OkumaRequest(const SimCommand& cmd, std::string& error);
   bool OkumaOffer(const SimCommand& cmd, std::string& error);
+  // The Heidenhain file transfer over the same link (lsv2_control_hh.cpp).
+  // hh-lsv2-receive FILE [--terminator T] [--expect-name NAME]
+  // [--expect-dir DIR] [--refuse] [--wait N]: takes the station's send
+  // ("A_LGFILE", "C_DC", "C_FL", "S_FL", "T_FD", "A_LO", each answered
+  // "T_OK"; --refuse answers "C_FL" with "T_ER"); the program goes to FILE
+  // with every Terminator (default NUL) a CR LF. --wait N answers the first
+  // data block with N "T WA" first.
+  // hh-lsv2-serve NAME FILE [--missing]: answers "R_FL" for NAME with FILE
+  // as "S_FL" telegrams (lines ended by NUL), then "T_FD"; --missing
+  // answers "T_ER" instead.
+  void AddHeidenhainCommands();
+  bool HhReceive(const SimCommand& cmd, std::string& error);
+  bool HhServe(const SimCommand& cmd, std::string& error);
 
   // The link. ReadTelegram waits for the station's ENQ; SendTelegram
   // starts with ENQ unless the handshake was already made.

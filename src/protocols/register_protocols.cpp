@@ -2,6 +2,7 @@
 
 #include "core/driver/protocol_table.h"
 #include "protocols/heidenhain/theidenhain.h"
+#include "protocols/heidenhain/thhlsv2.h"
 #include "protocols/heidenhain/tlinje.h"
 #include "protocols/lsv2/tlsv2.h"
 #include "protocols/mazatrol/tmazatrol.h"
@@ -17,6 +18,7 @@ void RegisterProtocolDrivers() {
   RegisterDriver<TRaskin>("TRaskin");
   RegisterDriver<TLinje>("TLinje");
   RegisterDriver<THeidenHain>("THeidenHain");
+  RegisterDriver<THHLsv2>("THHLsv2");
   RegisterDriver<TMazatrol>("TMazatrol");
   RegisterDriver<TNum>("TNum");
   RegisterDriver<TNumNJ>("TNumNJ");

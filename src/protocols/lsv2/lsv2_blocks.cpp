@@ -13,7 +13,7 @@ BlockReader::Result BlockReader::Read(const NextLine& next) {
       atEnd = true;
       break;
     }
-    line += "\r\n";
+    line += lineEnd_;
     if (static_cast<long>(r.block.size() + line.size()) >= blockSize_) {
       pending_ = std::move(line);
       break;

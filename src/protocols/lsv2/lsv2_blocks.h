@@ -1,16 +1,20 @@
 #pragma once
 // The data blocks of a program sent to the control: whole lines, each with
-// CR LF, as many as keep the block shorter than BlockSize. A line that does
+// its line end (CR LF), as many as keep the block shorter than BlockSize. A line that does
 // not fit waits for the next block (PendingLine).
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace zova::lsv2 {
 
 class BlockReader {
  public:
-  explicit BlockReader(int blockSize) : blockSize_(blockSize) {}
+  // LineEnd follows every line (the Heidenhain file transfer uses the
+  // machine's Terminator).
+  explicit BlockReader(int blockSize, std::string lineEnd = "\r\n")
+      : blockSize_(blockSize), lineEnd_(std::move(lineEnd)) {}
   // The next file line without its line end; false at the end of the file.
   using NextLine = std::function<bool(std::string& line)>;
   struct Result {
@@ -27,6 +31,7 @@ class BlockReader {
 
  private:
   int blockSize_;
+  std::string lineEnd_;
   std::string pending_;
 };
 

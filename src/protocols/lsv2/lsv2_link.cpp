@@ -114,7 +114,8 @@ FrameSender::Step FrameSender::OnNothing() {
   return Again(!digit_ && !sawAnswer_);
 }
 
-Receiver::Receiver(bool enqSeen) : state_(enqSeen ? State::kBlock : State::kAwaitEnq) {
+Receiver::Receiver(bool enqSeen, ReceiveLimits limits)
+    : state_(enqSeen ? State::kBlock : State::kAwaitEnq), limits_(limits) {
   if (enqSeen) StartBlock();
 }
 
@@ -200,7 +201,8 @@ Receiver::Step Receiver::OnNothing() {
 Receiver::Step Receiver::CollectBlock(char ch) {
   Step step;
   block_.Feed(std::string_view(&ch, 1));
-  if (block_.Garbage()) {
+  const bool tooLong = limits_.maxBlock > 0 && block_.Raw().size() > limits_.maxBlock;
+  if (block_.Garbage() || tooLong) {
     ++failures_;
     lastDropped_ = ch;
     dropped_ = 0;
@@ -218,7 +220,7 @@ Receiver::Step Receiver::CollectBlock(char ch) {
   AppendBlockText(telegram_, block_.Text(), blocks_ == 0);
   ++blocks_;
   failures_ = 0;
-  if (block_.MoreFollows())
+  if (block_.MoreFollows() && !limits_.singleBlock)
     StartBlock();
   else
     state_ = State::kAwaitEot;

@@ -72,6 +72,13 @@ class FrameSender {
   bool sawAnswer_ = false;  // something came that was no acknowledgement
 };
 
+// What a receive accepts. The Heidenhain file transfer sends one block per
+// telegram and nothing near this long: a longer burst is noise.
+struct ReceiveLimits {
+  bool singleBlock = false;  // the first block ends the telegram
+  size_t maxBlock = 0;       // more raw bytes in a block are garbage; 0: no limit
+};
+
 // LsvReceive: one telegram of one or more blocks.
 class Receiver {
  public:
@@ -86,7 +93,7 @@ class Receiver {
     bool done = false, ok = false;
   };
   // EnqSeen: the caller has already read the control's ENQ and answered it.
-  explicit Receiver(bool enqSeen);
+  explicit Receiver(bool enqSeen, ReceiveLimits limits = {});
   ReadMode NextRead() const;
   Step OnChar(char ch);
   Step OnNothing();
@@ -111,6 +118,7 @@ class Receiver {
   void StartBlock();
 
   State state_;
+  ReceiveLimits limits_;
   BlockCollector block_;
   std::string telegram_;
   int blocks_ = 0;      // accepted blocks of this telegram

@@ -21,6 +21,7 @@
 
 #include "protocols/lsv2/lsv2_blocks.h"
 #include "protocols/lsv2/lsv2_link.h"
+#include "protocols/lsv2/lsv2_port_link.h"
 #include "protocols/lsv2/lsv2_reports.h"
 #include "protocols/t3964r/tbilz.h"
 
@@ -134,6 +135,7 @@ class TLSV2 : public TBilz {
   // "Status" column texts of an order's outcome, its result handed back.
   void HandBack(bool ok);
 
+  lsv2::PortLink link_{*this, Com, [this] { TakeCollisionTelegram(); }};
   lsv2::BlockReader blocks_{120};
   bool namedSendSeen_ = false;
 };

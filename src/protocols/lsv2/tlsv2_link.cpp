@@ -10,28 +10,8 @@
 
 namespace zova {
 
-namespace {
-
-// Acknowledgement waits last three TimeMultiplier reads, whatever the port
-// section says.
-constexpr int kAckReads = 3;
-
-}  // namespace
-
 bool TLSV2::Read(lsv2::ReadMode mode, char& ch) {
-  bool ok = false;
-  switch (mode) {
-    case lsv2::ReadMode::kSingle:
-      ReadChar(Com, true, ok, ch);
-      break;
-    case lsv2::ReadMode::kFull:
-      ReadChar(Com, false, ok, ch);
-      break;
-    case lsv2::ReadMode::kPoll:
-      PollChar(Com, ok, ch);
-      break;
-  }
-  return ok;
+  return link_.Read(mode, ch);
 }
 
 bool TLSV2::AnswerEnq(bool singleRead, char& ch) {
@@ -41,67 +21,20 @@ bool TLSV2::AnswerEnq(bool singleRead, char& ch) {
 }
 
 bool TLSV2::LsvConnect() {
-  Com.TimeOut = kAckReads;
-  lsv2::Connect connect;
-  lsv2::Connect::Step step = connect.Begin();
-  for (;;) {
-    if (!Write(step.write)) return false;
-    if (step.done) return step.ok;
-    if (step.collision) {
-      TakeCollisionTelegram();
-      step = connect.AfterCollision();
-      continue;
-    }
-    if (Terminated()) return false;
-    char ch = 0;
-    step = Read(step.read, ch) ? connect.OnChar(ch) : connect.OnNothing();
-  }
+  return link_.Connect();
 }
 
 bool TLSV2::LsvSendFrame(const std::string& frame) {
-  Com.TimeOut = kAckReads;
-  lsv2::FrameSender sender(frame);
-  lsv2::FrameSender::Step step = sender.Begin();
-  for (;;) {
-    if (!Write(step.write)) return false;
-    if (step.done) return step.ok;
-    if (Terminated()) return false;
-    char ch = 0;
-    step = Read(step.read, ch) ? sender.OnChar(ch) : sender.OnNothing();
-  }
+  return link_.SendFrame(frame);
 }
 
 bool TLSV2::LsvSend(std::string_view telegram) {
-  const lsv2::Frames frame = lsv2::EncodeFrame(telegram);
-  if (!frame.Ok()) {
-    LogMarker(true, "Kan ikke rammes inn: " + StrToVisual(telegram));
-    return false;
-  }
-  const bool ok = LsvConnect() && LsvSendFrame(frame.frames.front());
-  LogNewLine();
-  return ok;
+  return link_.Send(telegram);
 }
 
 bool TLSV2::LsvReceive(std::string& telegram, bool enqSeen) {
-  lsv2::Receiver receiver(enqSeen);
-  bool ok = false;
-  for (;;) {
-    char ch = 0;
-    const lsv2::Receiver::Step step =
-        Read(receiver.NextRead(), ch) ? receiver.OnChar(ch) : receiver.OnNothing();
-    if (!step.marker.empty()) LogMarker(false, step.marker);
-    Write(step.write);
-    if (step.unread) UnreadChar(Com, step.unreadChar);
-    if (step.done) {
-      ok = step.ok;
-      break;
-    }
-    if (Terminated()) break;
-  }
-  telegram = ok ? receiver.Telegram() : std::string();
-  LogNewLine();
-  const lsv2::Receiver::Notice notice = receiver.RetryNotice();
-  if (!notice.marker.empty()) LogMarker(true, notice.marker);
+  lsv2::Receiver::Notice notice;
+  const bool ok = link_.Receive(telegram, enqSeen, notice);
   if (!notice.message.empty()) ReportCellWait(kColMelding, notice.message);
   return ok;
 }
