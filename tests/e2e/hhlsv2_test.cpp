@@ -54,8 +54,8 @@ TEST_F(HhLsv2, OperatorsSendGoesOutAsDataBlocksEndedByTheTerminator) {
 TEST_F(HhLsv2, UnderKatalogChangesTheControlsDirectoryFirst) {
   const std::string ini = Ini("UnderKatalog=PGM\r\nTerminator=[LF]\r\n");
   WriteFile(MachineDir(1) + "17.H", kProgram);
-  auto control = Lsv2Control(
-      {"hh-lsv2-receive " + Got() + " --expect-dir PGM --terminator [LF]" + kWait});
+  auto control =
+      Lsv2Control({"hh-lsv2-receive " + Got() + " --expect-dir PGM --terminator [LF]" + kWait});
   auto station = Station(ini);
   Expect(*station, kRunning);
   EXPECT_EQ(RunCtl(ini, {"send", "1", "17.H"}), 0);
@@ -75,6 +75,23 @@ TEST_F(HhLsv2, ARefusedProgramIsNotSent) {
   Expect(*station, kFailed);
   Finish(*control, *station);
   EXPECT_FALSE(std::filesystem::exists(Got()));
+}
+
+// No report queue: what the control sends into the station's ENQ is
+// dropped, and a repeated block has a message of its own.
+TEST_F(HhLsv2, ACollisionTelegramIsDroppedAndABadBlockRepeated) {
+  const std::string ini = Ini();
+  WriteFile(MachineDir(1) + "17.H", kProgram);
+  auto control = Lsv2Control(
+      {"lsv2-collide \"R AL I1001\"" + kWait, "hh-lsv2-receive " + Got() + " --corrupt 1" + kWait});
+  auto station = Station(ini);
+  Expect(*station, kRunning);
+  EXPECT_EQ(RunCtl(ini, {"send", "1", "17.H"}), 0);
+  Expect(*station, "1 Melding: Forkaster: R AL I1001");
+  Expect(*station, "1 Melding: Retransmittering pga. BCC-feil");
+  Expect(*station, "1 Status: Sending ferdig");
+  Finish(*control, *station);
+  EXPECT_EQ(ReadFile(Got()), kProgram);
 }
 
 TEST_F(HhLsv2, OperatorsFetchStoresTheDataWithNulAsCr) {
