@@ -1,6 +1,8 @@
 #include "controls/control_registry.h"
 
+#include "controls/box_control.h"
 #include "controls/btr_control.h"
+#include "controls/cell_control.h"
 #include "controls/dc2_control.h"
 #include "controls/display_control.h"
 #include "controls/echo_control.h"
@@ -8,6 +10,7 @@
 #include "controls/hybrid_control.h"
 #include "controls/lsv2_control.h"
 #include "controls/okuma_control.h"
+#include "controls/presetter_control.h"
 #include "controls/raskin_control.h"
 #include "controls/siemens_control.h"
 #include "controls/standard_control.h"
@@ -34,7 +37,8 @@ constexpr Entry kControls[] = {
     {"dc2", &Make<Dc2Control>},           {"okuma", &Make<OkumaControl>},
     {"lsv2", &Make<Lsv2Control>},         {"siemens", &Make<SiemensControl>},
     {"hybrid", &Make<HybridControl>},     {"fapt", &Make<FaptControl>},
-    {"display", &Make<DisplayControl>},
+    {"display", &Make<DisplayControl>},   {"box", &Make<BoxControl>},
+    {"cell", &Make<CellControl>},         {"presetter", &Make<PresetterControl>},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "core/config/config.h"
+#include "core/driver/status_record_sink.h"
 #include "core/file_settings.h"
 #include "core/globals.h"
 #include "core/latin1.h"
@@ -211,14 +212,16 @@ void TLogg::WriteStatusRecord(int m, int code, const std::string& text, bool& ok
     }
     if (usedFallback) StatusGap = true;
     ok = f != nullptr;
-    if (!f) return;
-    std::string stamp = StatusTimeStamp();
-    if (StatusGap && !usedFallback) {
-      if (WriteRecordLine(f, stamp + ";203;")) StatusGap = false;
+    if (f) {
+      std::string stamp = StatusTimeStamp();
+      if (StatusGap && !usedFallback) {
+        if (WriteRecordLine(f, stamp + ";203;")) StatusGap = false;
+      }
+      ok = WriteRecordLine(f, stamp + ";" + std::to_string(code) + ";" + cut);
+      ok = (std::fclose(f) == 0) && ok;
+      if (!ok) StatusGap = true;
     }
-    ok = WriteRecordLine(f, stamp + ";" + std::to_string(code) + ";" + cut);
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) StatusGap = true;
+    NotifyStatusRecord({m, code, cut, LastTime, ok});
   });
 }
 
