@@ -1,9 +1,12 @@
 #include "controls/box_control.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <thread>
 
 namespace zova::sim {
 
@@ -20,6 +23,7 @@ BoxControl::BoxControl(SimLine& line, const SimOptions& options) : StandardContr
   AddCommand({"box-set", {1, {"--serve"}, {}}, true, Bind(&BoxControl::Set)});
   AddCommand({"box-reset", {0, {"--serve"}, {}}, true, Bind(&BoxControl::Reset)});
   AddCommand({"box-silent", {1, {}, {}}, true, Bind(&BoxControl::Silent)});
+  AddCommand({"wait-file", {1, {"--timeout"}, {}}, false, Bind(&BoxControl::WaitFile)});
 }
 
 bool BoxControl::Word(const std::string& text, std::string& error) {
@@ -110,6 +114,20 @@ bool BoxControl::Silent(const SimCommand& cmd, std::string& error) {
     if (b == kEnq) ++enq;
   }
   std::cout << "box-silent: " << enq << " ENQ" << std::endl;
+  return true;
+}
+
+bool BoxControl::WaitFile(const SimCommand& cmd, std::string& error) {
+  bool ok = true;
+  const long timeout = cmd.Num("--timeout", 10000, ok);
+  const auto until = Clock::now() + std::chrono::milliseconds(timeout);
+  while (::access(cmd.args[0].c_str(), F_OK) != 0) {
+    if (!ok || Clock::now() > until) {
+      error = "wait-file: no " + cmd.args[0];
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   return true;
 }
 

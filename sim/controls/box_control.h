@@ -30,6 +30,10 @@ class BoxControl : public StandardControl {
   // box-silent MS: a box that lost power: reads and answers nothing for MS;
   // prints "box-silent: N ENQ".
   bool Silent(const SimCommand& cmd, std::string& error);
+  // wait-file PATH [--timeout MS]: waits until PATH exists (10000 ms), so a
+  // script can wait for its harness; nothing on the line is answered
+  // meanwhile.
+  bool WaitFile(const SimCommand& cmd, std::string& error);
 
   bool ServeFor(long ms, std::string& error);
   bool Report(std::string& error);
