@@ -39,7 +39,10 @@ class MosquittoBroker {
     WriteFile(conf, "listener " + std::to_string(port_) +
                         " 127.0.0.1\nallow_anonymous true\npersistence true\n"
                         "persistence_location " + dir_ + "\nautosave_interval 0\n"
-                        "max_queued_messages 0\nlog_dest file " + dir_ + "mosquitto.log\n");
+                        "max_queued_messages 0\nlog_dest file " + dir_ + "mosquitto.log\n" +
+                        // As root it would become the user mosquitto, who may
+                        // not write the test's directory.
+                        (::geteuid() == 0 ? "user root\n" : ""));
     pid_ = ::fork();
     if (pid_ == 0) {
       ::execl(kBinary, kBinary, "-c", conf.c_str(), static_cast<char*>(nullptr));

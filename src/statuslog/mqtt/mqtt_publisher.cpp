@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "core/latin1.h"
 #include "core/station_log.h"
 
 namespace zova::mqtt {
@@ -111,17 +112,18 @@ void MqttPublisher::Run() {
     mosquitto_loop(mosq_, kLoopMs, 1);
   }
   Destroy();
-  ReportDrops();
+  ReportDrops(true);
   std::lock_guard lock(mutex_);
   if (!queue_.Empty())
     LogStationWarning("MQTT: " + std::to_string(queue_.Size()) +
-                      " tilstander ble ikke publisert før stasjonen stoppet (.SDV-filene har dem)");
+                      L1(" tilstander ble ikke publisert før stasjonen stoppet (.SDV-filene "
+                         "har dem)"));
 }
 
 bool MqttPublisher::Connect() {
   mosq_ = mosquitto_new(ClientId().c_str(), true, this);
   if (!mosq_) {
-    Lost("klarer ikke å lage en MQTT-klient");
+    Lost(L1("klarer ikke å lage en MQTT-klient"));
     return false;
   }
   mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
@@ -130,6 +132,7 @@ bool MqttPublisher::Connect() {
   mosquitto_disconnect_callback_set(mosq_, &MqttPublisher::OnDisconnect);
   mosquitto_publish_callback_set(mosq_, &MqttPublisher::OnPublish);
   refusedCode_ = 0;
+  disconnected_ = false;
   const int rc = mosquitto_connect(mosq_, settings_.Host.c_str(), settings_.Port, kKeepAliveSeconds);
   if (rc != MOSQ_ERR_SUCCESS) {
     Lost(rc == MOSQ_ERR_ERRNO ? std::string(std::strerror(errno)) : mosquitto_strerror(rc));
@@ -148,6 +151,8 @@ void MqttPublisher::Serve() {
   }
   if (rc != MOSQ_ERR_SUCCESS)
     Lost(rc == MOSQ_ERR_ERRNO ? std::string(std::strerror(errno)) : mosquitto_strerror(rc));
+  else if (disconnected_)
+    Lost(mosquitto_strerror(MOSQ_ERR_CONN_LOST));
 }
 
 void MqttPublisher::HandOver() {
@@ -181,20 +186,26 @@ void MqttPublisher::Lost(const std::string& why) {
   }
   if (!outageLogged_) {
     outageLogged_ = true;
-    LogStationWarning("MQTT: " + std::string(was ? "mistet forbindelsen med " : "får ikke kontakt med ") +
-                      where_ + " (" + why + "); tilstandene venter i køen");
+    LogStationWarning("MQTT: " +
+                      (was ? std::string("mistet forbindelsen med ") : L1("får ikke kontakt med ")) +
+                      where_ + " (" + why + L1("); tilstandene venter i køen"));
   }
-  ReportDrops();
+  ReportDrops(false);
 }
 
-void MqttPublisher::ReportDrops() {
+void MqttPublisher::ReportDrops(bool now) {
   uint64_t dropped = 0;
   {
     std::lock_guard lock(mutex_);
     dropped = queue_.Dropped();
   }
-  if (dropped == dropsReported_) return;
-  LogStationWarning("MQTT: køen var full; " + std::to_string(dropped - dropsReported_) +
+  // During a long outage a line a minute is enough; the count comes whole
+  // when the broker is back or the station ends.
+  const auto t = SteadyClock::now();
+  if (dropped == dropsReported_ || (!now && t < lastDropReport_ + std::chrono::minutes(1)))
+    return;
+  lastDropReport_ = t;
+  LogStationWarning(L1("MQTT: køen var full; ") + std::to_string(dropped - dropsReported_) +
                     " eldre tilstander ble ikke publisert (.SDV-filene har dem)");
   dropsReported_ = dropped;
 }
@@ -217,11 +228,11 @@ void MqttPublisher::OnConnect(mosquitto*, void* self, int rc) {
   p->retryMs_ = kFirstRetryMs;
   p->outageLogged_ = false;
   LogStation("MQTT: tilkoblet " + p->where_);
-  p->ReportDrops();
+  p->ReportDrops(true);
 }
 
 void MqttPublisher::OnDisconnect(mosquitto*, void* self, int) {
-  static_cast<MqttPublisher*>(self)->connected_ = false;
+  static_cast<MqttPublisher*>(self)->disconnected_ = true;
 }
 
 void MqttPublisher::OnPublish(mosquitto*, void* self, int mid) {

@@ -49,7 +49,9 @@ class MqttPublisher {
   void Serve();
   void HandOver();
   void Lost(const std::string& why);
-  void ReportDrops();
+  // Logs what the full queue gave up since the last line; Now: whatever the
+  // time since that line.
+  void ReportDrops(bool now);
   void Destroy();
   bool WaitFor(int ms);  // false when the thread is to end
   static void OnConnect(mosquitto*, void* self, int rc);
@@ -70,7 +72,9 @@ class MqttPublisher {
   bool connecting_ = false;
   bool outageLogged_ = false;
   int refusedCode_ = 0;
+  bool disconnected_ = false;
   uint64_t dropsReported_ = 0;
+  SteadyClock::time_point lastDropReport_{};
   int retryMs_ = 0;
   std::chrono::steady_clock::time_point nextAttempt_{};
   std::thread thread_;
