@@ -17,7 +17,7 @@ const char kDemoIni[] = R"(; Demo configuration of the DNC station.
 ; Written fresh at each demo start; copy it to /etc/zova/Zova.ini as a start
 ; for a real station.
 [Program]
-Maskiner=5
+Maskiner=6
 Temp=@DIR@Temp/
 Logging=True
 Hendelser=True
@@ -64,6 +64,20 @@ VenteTid=1
 Navn=Reserve
 Protokoll=Ingen
 
+; A logging box watching Fres 1: signal 0 is the program running (its start
+; records the program's name, its end code 2), signal 1 the spindle. The
+; records go to Temp/MASKIN1.SDV.
+[Maskin6]
+Navn=Loggeboks
+Protokoll=LOGGEBOKS
+Port=COM6
+Maskin=1
+SjekkTid=1
+Bit0,1=1
+Bit0,0=2
+Bit1,1=10
+ParameterBit1,1=SPINDEL
+
 ; The demo's controls are simulated (cncsim) on pseudo-terminals; a real
 ; line names its device here, e.g. Enhet=/dev/ttyUSB0.
 [COM1]
@@ -85,6 +99,12 @@ Enhet=@DIR@cnc4
 Baud=9600
 Kode=ASCII
 XonXoff=True
+TimeMultiplier=200
+
+[COM6]
+Enhet=@DIR@cnc6
+Baud=9600
+Kode=ASCII
 TimeMultiplier=200
 )";
 
@@ -122,6 +142,11 @@ std::string PrepareDemo() {
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
+  // ZOVA_MQTT=host:port publishes the machines' states to that broker.
+  if (const char* broker = std::getenv("ZOVA_MQTT"); broker && *broker) {
+    const std::string program = "[Program]\n";
+    text.insert(text.find(program) + program.size(), "MqttServer=" + std::string(broker) + "\n");
+  }
   std::string ini = dir + "Zova.ini";
   std::ofstream(ini, std::ios::binary | std::ios::trunc) << text;
   for (const char* machine : {"Fres1", "Dreiebenk"}) {
