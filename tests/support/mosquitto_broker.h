@@ -2,7 +2,8 @@
 // A real MQTT broker (Debian's mosquitto) on 127.0.0.1 for the tests of the
 // published machine states: started on a free port with its own persistence
 // directory, so that it can be stopped and started again with its sessions
-// and messages kept, as a broker restart in a shop does.
+// and messages kept, as a broker restart in a shop does. Header-only, for
+// the tests and the benchmark alike.
 
 #include <signal.h>
 #include <sys/socket.h>
@@ -15,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "support/test_support.h"
+#include <fstream>
 
 namespace zova::test {
 
@@ -36,7 +37,7 @@ class MosquittoBroker {
   // Starts it and waits until it accepts connections; false when it did not.
   bool Start() {
     const std::string conf = dir_ + "mosquitto.conf";
-    WriteFile(conf, "listener " + std::to_string(port_) +
+    std::ofstream(conf, std::ios::trunc) << ("listener " + std::to_string(port_) +
                         " 127.0.0.1\nallow_anonymous true\npersistence true\n"
                         "persistence_location " + dir_ + "\nautosave_interval 0\n"
                         "max_queued_messages 0\nlog_dest file " + dir_ + "mosquitto.log\n" +
