@@ -191,8 +191,7 @@ int main(int argc, char** argv) {
     for (std::string l; std::getline(f, l);) ++fileLines;
   }
   long messages = 0, repeats = 0;
-  const bool delivered =
-      !publish || CheckDelivery(dir + "sub.txt", perMachine, messages, repeats);
+  const bool delivered = !publish || CheckDelivery(dir + "sub.txt", perMachine, messages, repeats);
   std::printf(
       "%d machines x %d records/s for %.1f s: %d records\n"
       "CPU (station side, all threads): %.2f s = %.2f%% of one core\n"

@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Any bytes: digits kept are digits, and a report's word is their last four.
   BoxFramer f;
   for (char ch : noise) {
-    if (f.Feed(ch) == BoxEvent::Report &&
-        f.Word() != zova::box::ReportWord(f.Digits()))
+    if (f.Feed(ch) == BoxEvent::Report && f.Word() != zova::box::ReportWord(f.Digits()))
       std::abort();
     for (char d : f.Digits())
       if (!zova::box::IsReportDigit(d)) std::abort();

@@ -10,8 +10,8 @@ std::string PresetterControl::MeasurementLine(const std::string& make, const std
   if (make == "microset")
     return "T:" + tool + " SY:" + system + (diameter ? " X(D):" : " X(R):") + x + " Z(L):" + z;
   if (make == "komeg")
-    return "T.#" + tool + " Adapter-Nummer " + system + (diameter ? " DX " : " RX ") + x +
-           " Z " + z;
+    return "T.#" + tool + " Adapter-Nummer " + system + (diameter ? " DX " : " RX ") + x + " Z " +
+           z;
   if (make == "zoller")
     return "T" + tool + " M" + system + " X=" + x + " Z=" + z + (diameter ? " D" : "");
   if (make == "bodmer")

@@ -29,7 +29,8 @@ struct Box : StationFixture {
     std::string text = ReadFile(ini);
     const std::string box = "[Maskin2]\r\nNavn=Fres 2\r\nProtokoll=STANDARD\r\n";
     const size_t at = text.find(box);
-    text.replace(at, box.size(), "[Maskin2]\r\nNavn=Loggeboks\r\nProtokoll=LOGGEBOKS\r\n" + boxKeys);
+    text.replace(at, box.size(),
+                 "[Maskin2]\r\nNavn=Loggeboks\r\nProtokoll=LOGGEBOKS\r\n" + boxKeys);
     WriteFile(ini, text);
   }
   void ClockScale(const std::string& scale) {
@@ -63,17 +64,16 @@ TEST_F(Box, SignalChangesBecomeRecordsOfTheMonitoredMachine) {
   Configure(
       "Maskin=1\r\nMaskeInv=00FF00FF\r\nBit3,1=10\r\nParameterBit3,1=start\r\n"
       "Bit0,1=1\r\nBit0,0=2\r\nBit5,1=108\r\nParameterBit5,1=X\r\nBit6,1=0\r\n");
-  auto machine = Control(1, {"wait-open --timeout 30000",
-                             "capture " + (dir / "got.nc") + " --until % --first 30000"});
+  auto machine = Control(
+      1, {"wait-open --timeout 30000", "capture " + (dir / "got.nc") + " --until % --first 30000"});
   // The first report sets the word (signal 6 already up: no record); then
   // signal 3 rises (10 START), signal 0 rises (1 and the file name), both
   // fall (2 "1" for signal 0, nothing for signal 3), signal 5 rises (108
   // "1"), and a report with noise inside raises signal 3 again.
-  auto box = BoxControl({"box-serve 3000 --word 0040", "wait-file " + (dir / "go") +
-                                                           " --timeout 30000",
-                         "box-set 0048 --serve 300", "box-set 0049 --serve 300",
-                         "box-set 0040 --serve 300", "box-set 0060 --serve 300",
-                         "request \"[STX]0z0x6[XON]8[ETX]\"", "box-serve 1000"});
+  auto box = BoxControl(
+      {"box-serve 3000 --word 0040", "wait-file " + (dir / "go") + " --timeout 30000",
+       "box-set 0048 --serve 300", "box-set 0049 --serve 300", "box-set 0040 --serve 300",
+       "box-set 0060 --serve 300", "request \"[STX]0z0x6[XON]8[ETX]\"", "box-serve 1000"});
   WriteFile(MachineDir(1) + "O1000.NC", kProgram);
   auto station = Station(ini);
   Expect(*station, "2 Status: Loggedata lest");
@@ -127,8 +127,8 @@ TEST_F(Box, TheContactIsCheckedEverySjekkTidAndASilentBoxOncePerInterval) {
 
 TEST_F(Box, AResetResendsTheMaskAndChecksAgain) {
   Configure("Maskin=1\r\nMaskeInv=ABCDEFGH\r\nBit1,1=10\r\nParameterBit1,1=TEST\r\n");
-  auto box = BoxControl({"box-serve 3000 --word 0000", "box-reset --serve 2000",
-                         "box-set 0002 --serve 500"});
+  auto box = BoxControl(
+      {"box-serve 3000 --word 0000", "box-reset --serve 2000", "box-set 0002 --serve 500"});
   auto station = Station(ini);
   Expect(*station, "2 Status: Loggeboks resatt");
   EXPECT_EQ(box->Wait(30000), 0) << box->Stderr();
@@ -157,9 +157,8 @@ TEST_F(Box, AReportCutShortFailsAndAShortMaskIsNotSent) {
 
 TEST_F(Box, AnOperatorSendIsRefusedAndNothingGoesToTheBox) {
   Configure("Maskin=1\r\n");
-  auto box = BoxControl({"box-serve 3000 --word 0000", "wait-file " + (dir / "go") +
-                                                           " --timeout 30000",
-                         "box-silent 1500"});
+  auto box = BoxControl({"box-serve 3000 --word 0000",
+                         "wait-file " + (dir / "go") + " --timeout 30000", "box-silent 1500"});
   auto station = Station(ini);
   Expect(*station, "2 Status: Loggedata lest");
   // The box takes the orders of a command machine.

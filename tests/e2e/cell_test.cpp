@@ -57,21 +57,20 @@ struct Cell : StationFixture {
 
 TEST_F(Cell, TwoLinesStartsAndEndsOfTheCellsMachines) {
   Configure(true);
-  auto cell = Control(1, {"second-line " + (dir / "cnc9"), "wait-open --timeout 30000",
-                          "wait 300", "cell-line CEL1WMR1234ABC", "cell-line CEL2WMR5678 --second",
-                          "cell-line CEL2WMA9999 --second", "cell-line CEL1WMF1234",
-                          "cell-line CEL2WMF5678XYZ --second", "cell-line CEL1XYZ1",
-                          "wait 300"},
+  auto cell = Control(1,
+                      {"second-line " + (dir / "cnc9"), "wait-open --timeout 30000", "wait 300",
+                       "cell-line CEL1WMR1234ABC", "cell-line CEL2WMR5678 --second",
+                       "cell-line CEL2WMA9999 --second", "cell-line CEL1WMF1234",
+                       "cell-line CEL2WMF5678XYZ --second", "cell-line CEL1XYZ1", "wait 300"},
                       "cell");
   ASSERT_NE(cell->WaitForLine("second-line: "), "") << cell->Stderr();
   auto station = Station(ini);
   // The lines are served in turn, so the two lines' messages interleave.
-  ExpectAll(*station, {"1 Melding: Fres 2, startet program 1234",
-                       "1 Melding: Fres 3, startet program 5678",
-                       "1 Melding: Fres 2, program slutt 1234",
-                       "1 Melding: Ubehandlet DM-kommando: WMA",
-                       "1 Melding: Ubehandlet MC-kommando: XYZ",
-                       "1 Melding: Fres 3, program slutt 5678", "1 Status: DM-kommando lest"});
+  ExpectAll(*station,
+            {"1 Melding: Fres 2, startet program 1234", "1 Melding: Fres 3, startet program 5678",
+             "1 Melding: Fres 2, program slutt 1234", "1 Melding: Ubehandlet DM-kommando: WMA",
+             "1 Melding: Ubehandlet MC-kommando: XYZ", "1 Melding: Fres 3, program slutt 5678",
+             "1 Status: DM-kommando lest"});
   EXPECT_EQ(cell->Wait(30000), 0) << cell->Stderr();
   Stop(*station);
   // With the second line open a start is code 4.
@@ -81,17 +80,16 @@ TEST_F(Cell, TwoLinesStartsAndEndsOfTheCellsMachines) {
 
 TEST_F(Cell, OneLineAndLinesThatCannotBePlaced) {
   Configure(false);
-  auto cell = Control(
-      1,
-      {"wait-open --timeout 30000", "wait 300",
-       // Without a second line WMA is a start, code 1.
-       "cell-line CEL1WMA0042", "cell-line CEL9WMR1111",  // a unit without a key
-       "cell-line CEL0WMR1111",                            // a unit set to 0
-       "cell-line CEL1WMR",                                // too short
-       "cell-line CEL1WMR7777[CR] --bare",                 // no STX
-       "cell-line [NUL]junk[STX]CEL2WMR0815 --bare", "cell-line [CR] --bare",
-       "cell-line CEL1WMF0042", "wait 300"},
-      "cell");
+  auto cell = Control(1,
+                      {"wait-open --timeout 30000", "wait 300",
+                       // Without a second line WMA is a start, code 1.
+                       "cell-line CEL1WMA0042", "cell-line CEL9WMR1111",  // a unit without a key
+                       "cell-line CEL0WMR1111",                           // a unit set to 0
+                       "cell-line CEL1WMR",                               // too short
+                       "cell-line CEL1WMR7777[CR] --bare",                // no STX
+                       "cell-line [NUL]junk[STX]CEL2WMR0815 --bare", "cell-line [CR] --bare",
+                       "cell-line CEL1WMF0042", "wait 300"},
+                      "cell");
   auto station = Station(ini);
   Expect(*station, "1 Melding: Fres 2, startet program 0042");
   Expect(*station, "1 Melding: Fres 3, startet program 0815");

@@ -19,16 +19,24 @@
 namespace zova::test {
 namespace {
 
-#define SKIP_WITHOUT_MOSQUITTO()                                                        \
-  if (!MosquittoBroker::Available() || !MosquittoBroker::ClientsAvailable())            \
-  GTEST_SKIP() << "mosquitto or mosquitto_sub is not installed (scripts/install-deps "  \
+#define SKIP_WITHOUT_MOSQUITTO()                                                       \
+  if (!MosquittoBroker::Available() || !MosquittoBroker::ClientsAvailable())           \
+  GTEST_SKIP() << "mosquitto or mosquitto_sub is not installed (scripts/install-deps " \
                   "installs the mosquitto and mosquitto-clients packages)"
 
 // A subscriber to Prefix/# printing "topic payload" lines; Persistent keeps
 // its session (and what the broker queues for it) across broker restarts.
 std::unique_ptr<Process> Subscriber(const MosquittoBroker& broker, bool persistent) {
-  std::vector<std::string> argv{"/usr/bin/mosquitto_sub", "-h", "127.0.0.1", "-p",
-                                std::to_string(broker.Port()), "-q", "1", "-t", "zova/#", "-v"};
+  std::vector<std::string> argv{"/usr/bin/mosquitto_sub",
+                                "-h",
+                                "127.0.0.1",
+                                "-p",
+                                std::to_string(broker.Port()),
+                                "-q",
+                                "1",
+                                "-t",
+                                "zova/#",
+                                "-v"};
   if (persistent) argv.insert(argv.end(), {"-c", "-i", "zova-test-sub"});
   return std::make_unique<Process>(argv);
 }
@@ -37,7 +45,8 @@ std::unique_ptr<Process> Subscriber(const MosquittoBroker& broker, bool persiste
 std::vector<nlohmann::json> Messages(Process& sub, const std::string& topic) {
   std::vector<nlohmann::json> out;
   for (const std::string& l : sub.Lines())
-    if (l.rfind(topic + " ", 0) == 0) out.push_back(nlohmann::json::parse(l.substr(topic.size() + 1)));
+    if (l.rfind(topic + " ", 0) == 0)
+      out.push_back(nlohmann::json::parse(l.substr(topic.size() + 1)));
   return out;
 }
 
@@ -55,7 +64,8 @@ TEST(MqttStates, TheStationsRecordsReachMosquittoSubInOrder) {
   ASSERT_TRUE(broker.Start()) << ReadFile(f.dir / "mosquitto.log");
   auto sub = Subscriber(broker, false);
   // Machine 2 is a logging box watching machine 1.
-  std::string ini = f.WriteIni(2, "", "", f.OwnWebPort() + "MqttServer=" + broker.Server() + "\r\n");
+  std::string ini =
+      f.WriteIni(2, "", "", f.OwnWebPort() + "MqttServer=" + broker.Server() + "\r\n");
   std::string text = ReadFile(ini);
   const std::string box = "[Maskin2]\r\nNavn=Fres 2\r\nProtokoll=STANDARD\r\n";
   text.replace(text.find(box), box.size(),
@@ -65,11 +75,12 @@ TEST(MqttStates, TheStationsRecordsReachMosquittoSubInOrder) {
   const std::string first = "Protokoll=STANDARD\r\nPort=COM1";
   text.replace(text.find(first), first.size(), "Protokoll=INGEN");
   WriteFile(ini, text);
-  auto control = f.Control(2, {"wait-open --timeout 30000", "box-serve 2000 --word 0000",
-                               "wait-file " + (f.dir / "go") + " --timeout 30000",
-                               "box-set 0001 --serve 200", "box-set 0003 --serve 200",
-                               "box-set 0007 --serve 2000"},
-                           "box");
+  auto control =
+      f.Control(2,
+                {"wait-open --timeout 30000", "box-serve 2000 --word 0000",
+                 "wait-file " + (f.dir / "go") + " --timeout 30000", "box-set 0001 --serve 200",
+                 "box-set 0003 --serve 200", "box-set 0007 --serve 2000"},
+                "box");
   auto station = f.Station(ini);
   f.Expect(*station, "2 Status: Loggedata lest");
   // The box's Status reaches the subscriber: it is listening.

@@ -19,17 +19,17 @@ struct Presetter : StationFixture {
 };
 
 TEST_F(Presetter, MeasuredToolsReachTheRegisterAndTheOffsetProgram) {
-  Configure("Forinnstiller=MICROSET\r\nSystem1=DIV2\r\nSystem2=RADIUS\r\nToolReg=" +
-            (dir / "fres.reg") + "\r\nToolProtokoll=FANUC\r\nToolFil=" + (dir / "offset.nc") +
-            "\r\n");
-  auto presetter = Control(
-      1,
-      {"wait-open --timeout 30000", "wait 300",
-       // One transmission: two tools, a diameter on a radius system, and a
-       // line no parser reads.
-       "preset-line \"T:5 SY:1 X(D):12,000 Z(L):123,4567[CR][LF]"
-       "T:7 SY:1 X(D):20 Z(L):80[CR][LF]T:8 SY:2 X(D):20 Z(L):80[CR][LF]KALIBRERING OK\""},
-      "presetter");
+  Configure(
+      "Forinnstiller=MICROSET\r\nSystem1=DIV2\r\nSystem2=RADIUS\r\nToolReg=" + (dir / "fres.reg") +
+      "\r\nToolProtokoll=FANUC\r\nToolFil=" + (dir / "offset.nc") + "\r\n");
+  auto presetter =
+      Control(1,
+              {"wait-open --timeout 30000", "wait 300",
+               // One transmission: two tools, a diameter on a radius system, and a
+               // line no parser reads.
+               "preset-line \"T:5 SY:1 X(D):12,000 Z(L):123,4567[CR][LF]"
+               "T:7 SY:1 X(D):20 Z(L):80[CR][LF]T:8 SY:2 X(D):20 Z(L):80[CR][LF]KALIBRERING OK\""},
+              "presetter");
   auto station = Station(ini);
   Expect(*station, "1 Status: Mottar fra forinnstiller - 1");
   Expect(*station, "1 Melding: Ikke brukt: system 2 tar ikke diameter - T:8 SY:2");
@@ -55,11 +55,10 @@ TEST_F(Presetter, MeasuredToolsReachTheRegisterAndTheOffsetProgram) {
 
 TEST_F(Presetter, WithoutToolProtokollOnlyTheRegisterIsKept) {
   Configure("Forinnstiller=KELCH\r\nSystem3=OK\r\nToolReg3=" + (dir / "k.reg") + "\r\n");
-  auto presetter =
-      Control(1,
-              {"wait-open --timeout 30000", "wait 300",
-               "preset-tool kelch --tool 12 --system 3 --x 4,5 --z 99,9"},
-              "presetter");
+  auto presetter = Control(1,
+                           {"wait-open --timeout 30000", "wait 300",
+                            "preset-tool kelch --tool 12 --system 3 --x 4,5 --z 99,9"},
+                           "presetter");
   auto station = Station(ini);
   Expect(*station, "1 Melding: 1 verkt\xC3\xB8y lagret");
   EXPECT_EQ(presetter->Wait(30000), 0) << presetter->Stderr();

@@ -31,7 +31,10 @@ TEST(PresetterLines, LinesOfATransmission) {
       {"CR LF", "T:1 SY:1\r\nT:2 SY:1\r\n", {"T:1 SY:1", "T:2 SY:1"}},
       {"LF or CR alone", "A\nB\rC", {"A", "B", "C"}},
       {"empty lines are none", "\r\n\r\nA\r\n\r\n", {"A"}},
-      {"control characters around the text", "\x02" "T:1\x03\x11\r\n\x00", {"T:1"}},
+      {"control characters around the text",
+       "\x02"
+       "T:1\x03\x11\r\n\x00",
+       {"T:1"}},
       {"a tab is a blank", "T:1\tSY:2\r\n", {"T:1 SY:2"}},
       {"the last line without its end", "A\r\nB", {"A", "B"}},
   };

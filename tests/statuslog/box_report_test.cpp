@@ -46,22 +46,67 @@ TEST(BoxFramer, ReportsResetsAndNoise) {
     std::string digits;
     bool open;
   } cases[] = {
-      {"a report", "\x02" "0008\x03", {BoxEvent::Report}, {0x0008}, "0008", false},
-      {"noise before STX is dropped", "xy\x11\x02" "A0F1\x03", {BoxEvent::Report}, {0xA0F1},
-       "A0F1", false},
-      {"lower case and noise inside are skipped", "\x02" "1z2b3\x13" "4\x03", {BoxEvent::Report},
-       {0x1234}, "1234", false},
+      {"a report",
+       "\x02"
+       "0008\x03",
+       {BoxEvent::Report},
+       {0x0008},
+       "0008",
+       false},
+      {"noise before STX is dropped",
+       "xy\x11\x02"
+       "A0F1\x03",
+       {BoxEvent::Report},
+       {0xA0F1},
+       "A0F1",
+       false},
+      {"lower case and noise inside are skipped",
+       "\x02"
+       "1z2b3\x13"
+       "4\x03",
+       {BoxEvent::Report},
+       {0x1234},
+       "1234",
+       false},
       {"no digits is the word 0", "\x02\x03", {BoxEvent::Report}, {0}, "", false},
-      {"of more than four digits the last four count", "\x02" "12345\x03", {BoxEvent::Report},
-       {0x2345}, "12345", false},
+      {"of more than four digits the last four count",
+       "\x02"
+       "12345\x03",
+       {BoxEvent::Report},
+       {0x2345},
+       "12345",
+       false},
       {"ENQ alone is a reset", "\x05", {BoxEvent::Reset}, {}, "", false},
-      {"ENQ inside a report is noise", "\x02" "00\x05" "01\x03", {BoxEvent::Report}, {0x0001},
-       "0001", false},
-      {"a report cut short stays open", "\x02" "00", {}, {}, "", true},
-      {"a second STX inside a report is noise", "\x02" "FF\x02" "0002\x03",
-       {BoxEvent::Report}, {0x0002}, "FF0002", false},
-      {"reset then report", "\x05\x02" "0010\x03", {BoxEvent::Reset, BoxEvent::Report}, {0x10},
-       "0010", false},
+      {"ENQ inside a report is noise",
+       "\x02"
+       "00\x05"
+       "01\x03",
+       {BoxEvent::Report},
+       {0x0001},
+       "0001",
+       false},
+      {"a report cut short stays open",
+       "\x02"
+       "00",
+       {},
+       {},
+       "",
+       true},
+      {"a second STX inside a report is noise",
+       "\x02"
+       "FF\x02"
+       "0002\x03",
+       {BoxEvent::Report},
+       {0x0002},
+       "FF0002",
+       false},
+      {"reset then report",
+       "\x05\x02"
+       "0010\x03",
+       {BoxEvent::Reset, BoxEvent::Report},
+       {0x10},
+       "0010",
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -86,7 +131,9 @@ TEST(BoxFramer, ADigitRunWithoutEndStaysBounded) {
 
 TEST(BoxTelegrams, OnlyAnEightCharacterMaskIsSent) {
   EXPECT_EQ(ReportRequest(), "\x05");
-  EXPECT_EQ(MaskTelegram("00FF00FF"), "\x02" "00FF00FF\x03");
+  EXPECT_EQ(MaskTelegram("00FF00FF"),
+            "\x02"
+            "00FF00FF\x03");
   EXPECT_TRUE(MaskIsSent("00FF00FF"));
   EXPECT_FALSE(MaskIsSent("00FF00F"));
   EXPECT_FALSE(MaskIsSent("00FF00FF0"));
@@ -115,7 +162,9 @@ TEST(SignalChanges, EachChangedSignalWithACodeMakesOneRecord) {
       {"raising signal 3 gives its code and text", 0x0000, 0x0008, {{3, 1, 10, "START"}}},
       {"lowering it gives nothing without Bit3,0", 0x0008, 0x0000, {}},
       {"no change, no record", 0x1234, 0x1234, {}},
-      {"codes 1 and 4 carry the file name", 0x0000, 0x0011,
+      {"codes 1 and 4 carry the file name",
+       0x0000,
+       0x0011,
        {{0, 1, 1, "O1000"}, {4, 1, 4, "O1000"}}},
       {"codes 2 and 108 carry 1", 0x0002, 0x0004, {{1, 0, 2, "1"}, {2, 1, 108, "1"}}},
       {"a code below 1 records nothing", 0x0020, 0x0000, {}},

@@ -22,13 +22,34 @@ TEST(CellFramer, LinesBetweenStxAndCr) {
     std::string bytes;
     std::vector<std::string> lines;
   } cases[] = {
-      {"one line", "\x02" "CEL1WMR1234ABC\r", {"CEL1WMR1234ABC"}},
-      {"bytes before STX are dropped", "junk\n\x02" "CEL1WMF1234\r", {"CEL1WMF1234"}},
-      {"LF and other bytes inside are kept", "\x02" "A\nB\x03\r", {"A\nB\x03"}},
-      {"two lines", "\x02" "A\r\x02" "B\r", {"A", "B"}},
+      {"one line",
+       "\x02"
+       "CEL1WMR1234ABC\r",
+       {"CEL1WMR1234ABC"}},
+      {"bytes before STX are dropped",
+       "junk\n\x02"
+       "CEL1WMF1234\r",
+       {"CEL1WMF1234"}},
+      {"LF and other bytes inside are kept",
+       "\x02"
+       "A\nB\x03\r",
+       {"A\nB\x03"}},
+      {"two lines",
+       "\x02"
+       "A\r\x02"
+       "B\r",
+       {"A", "B"}},
       {"a line without STX is nothing", "CEL1WMR1234\r", {}},
-      {"STX inside a line is part of it", "\x02" "A\x02" "B\r", {"A\x02" "B"}},
-      {"no CR yet, no line", "\x02" "CEL1WMR", {}},
+      {"STX inside a line is part of it",
+       "\x02"
+       "A\x02"
+       "B\r",
+       {"A\x02"
+        "B"}},
+      {"no CR yet, no line",
+       "\x02"
+       "CEL1WMR",
+       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -5,12 +5,12 @@
 // and messages kept, as a broker restart in a shop does. Header-only, for
 // the tests and the benchmark alike.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <netinet/in.h>
-#include <arpa/inet.h>
 
 #include <chrono>
 #include <string>
@@ -38,12 +38,15 @@ class MosquittoBroker {
   bool Start() {
     const std::string conf = dir_ + "mosquitto.conf";
     std::ofstream(conf, std::ios::trunc) << ("listener " + std::to_string(port_) +
-                        " 127.0.0.1\nallow_anonymous true\npersistence true\n"
-                        "persistence_location " + dir_ + "\nautosave_interval 0\n"
-                        "max_queued_messages 0\nlog_dest file " + dir_ + "mosquitto.log\n" +
-                        // As root it would become the user mosquitto, who may
-                        // not write the test's directory.
-                        (::geteuid() == 0 ? "user root\n" : ""));
+                                             " 127.0.0.1\nallow_anonymous true\npersistence true\n"
+                                             "persistence_location " +
+                                             dir_ +
+                                             "\nautosave_interval 0\n"
+                                             "max_queued_messages 0\nlog_dest file " +
+                                             dir_ + "mosquitto.log\n" +
+                                             // As root it would become the user mosquitto, who may
+                                             // not write the test's directory.
+                                             (::geteuid() == 0 ? "user root\n" : ""));
     pid_ = ::fork();
     if (pid_ == 0) {
       ::execl(kBinary, kBinary, "-c", conf.c_str(), static_cast<char*>(nullptr));

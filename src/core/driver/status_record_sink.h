@@ -14,8 +14,8 @@ namespace zova {
 struct StatusRecordEvent {
   int Machine = 0;  // M, whose status record file took the line
   int Code = 0;
-  std::string Text;   // as written, cut to 50 characters (Latin-1)
-  WallTime Time;      // the record's time stamp
+  std::string Text;     // as written, cut to 50 characters (Latin-1)
+  WallTime Time;        // the record's time stamp
   bool Stored = false;  // the line reached a file (the machine's or the fallback)
 };
 

@@ -30,7 +30,8 @@ PresetterEntry ReadPresetterEntry(std::string_view section, int type, std::strin
   int32_t tool = r.ToolNo;
   SplitProgramNumber(section, e.System, false, e.ProgramNo, tool);
   if (s.MaxTool > 0 && tool > s.MaxTool) {
-    e.Reason = L1("verktøy ") + std::to_string(tool) + " er over MaxTool" + std::to_string(e.System);
+    e.Reason =
+        L1("verktøy ") + std::to_string(tool) + " er over MaxTool" + std::to_string(e.System);
     return e;
   }
   const int64_t stored = static_cast<int64_t>(tool) + s.Offset;

@@ -46,8 +46,8 @@ void TForInst::TakeLine(const std::string& line) {
     return;
   }
   ++storedCount_;
-  LogEvent(false, L1("Forinnstiller: verktøy ") + std::to_string(e.ToolNo) + " lagret i " +
-                      e.ToolReg);
+  LogEvent(false,
+           L1("Forinnstiller: verktøy ") + std::to_string(e.ToolNo) + " lagret i " + e.ToolReg);
   for (const PresetterEntry& t : touched_)
     if (t.ToolReg == e.ToolReg && t.NomReg == e.NomReg && t.System == e.System) return;
   touched_.push_back(e);

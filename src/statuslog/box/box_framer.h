@@ -44,7 +44,7 @@ bool IsReportDigit(char ch);
 uint16_t ReportWord(const std::string& digits);
 
 // Station to box.
-std::string ReportRequest();                    // ENQ
+std::string ReportRequest();                        // ENQ
 std::string MaskTelegram(const std::string& mask);  // STX + mask + ETX
 // MaskeInv is sent only when it has exactly eight characters.
 bool MaskIsSent(const std::string& mask);

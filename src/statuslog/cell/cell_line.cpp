@@ -43,8 +43,7 @@ CellLine SplitCellLine(std::string_view line, int unitLength) {
   return out;
 }
 
-CellRecord DecideCellCommand(std::string_view command, std::string_view data,
-                             bool secondLineOpen) {
+CellRecord DecideCellCommand(std::string_view command, std::string_view data, bool secondLineOpen) {
   CellRecord r;
   r.Program.assign(data.data(), std::min<size_t>(data.size(), 4));
   if (command == "WMR" || (command == "WMA" && !secondLineOpen)) {

@@ -41,14 +41,13 @@ struct CellRecord {
   bool Handled = false;
   int Code = 0;
   std::string Text;
-  std::string Program;  // the first four characters of the data
+  std::string Program;   // the first four characters of the data
   bool Started = false;  // a start (else a finish), for the message
 };
 
 // "WMR", or "WMA" while no second line is open: a start, code 4 with a
 // second line open, else 1, the program as text. "WMF": a finish, code 2,
 // text "1". Anything else is not handled.
-CellRecord DecideCellCommand(std::string_view command, std::string_view data,
-                             bool secondLineOpen);
+CellRecord DecideCellCommand(std::string_view command, std::string_view data, bool secondLineOpen);
 
 }  // namespace zova::cell

@@ -133,7 +133,8 @@ bool MqttPublisher::Connect() {
   mosquitto_publish_callback_set(mosq_, &MqttPublisher::OnPublish);
   refusedCode_ = 0;
   disconnected_ = false;
-  const int rc = mosquitto_connect(mosq_, settings_.Host.c_str(), settings_.Port, kKeepAliveSeconds);
+  const int rc =
+      mosquitto_connect(mosq_, settings_.Host.c_str(), settings_.Port, kKeepAliveSeconds);
   if (rc != MOSQ_ERR_SUCCESS) {
     Lost(rc == MOSQ_ERR_ERRNO ? std::string(std::strerror(errno)) : mosquitto_strerror(rc));
     return false;
@@ -186,9 +187,9 @@ void MqttPublisher::Lost(const std::string& why) {
   }
   if (!outageLogged_) {
     outageLogged_ = true;
-    LogStationWarning("MQTT: " +
-                      (was ? std::string("mistet forbindelsen med ") : L1("får ikke kontakt med ")) +
-                      where_ + " (" + why + L1("); tilstandene venter i køen"));
+    LogStationWarning(
+        "MQTT: " + (was ? std::string("mistet forbindelsen med ") : L1("får ikke kontakt med ")) +
+        where_ + " (" + why + L1("); tilstandene venter i køen"));
   }
   ReportDrops(false);
 }
@@ -202,8 +203,7 @@ void MqttPublisher::ReportDrops(bool now) {
   // During a long outage a line a minute is enough; the count comes whole
   // when the broker is back or the station ends.
   const auto t = SteadyClock::now();
-  if (dropped == dropsReported_ || (!now && t < lastDropReport_ + std::chrono::minutes(1)))
-    return;
+  if (dropped == dropsReported_ || (!now && t < lastDropReport_ + std::chrono::minutes(1))) return;
   lastDropReport_ = t;
   LogStationWarning(L1("MQTT: køen var full; ") + std::to_string(dropped - dropsReported_) +
                     " eldre tilstander ble ikke publisert (.SDV-filene har dem)");

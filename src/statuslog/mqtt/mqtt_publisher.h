@@ -39,7 +39,7 @@ class MqttPublisher {
     uint64_t Dropped = 0;    // given up when the queue was full
     size_t Queued = 0;       // waiting, in flight included
     bool Connected = false;
-    uint64_t Connects = 0;   // connections made
+    uint64_t Connects = 0;  // connections made
   };
   Stats GetStats();
 

@@ -14,8 +14,8 @@ std::string StateTopic(const std::string& prefix, int machine) {
 
 std::string IsoTime(WallTime t) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch());
-  const std::time_t secs = static_cast<std::time_t>(
-      std::chrono::floor<std::chrono::seconds>(ms).count());
+  const std::time_t secs =
+      static_cast<std::time_t>(std::chrono::floor<std::chrono::seconds>(ms).count());
   const int milli = static_cast<int>(ms.count() - static_cast<int64_t>(secs) * 1000);
   std::tm tm{};
   localtime_r(&secs, &tm);
