@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -43,10 +45,13 @@ struct Box : StationFixture {
     return Control(2, script, "box");
   }
   // The monitored machine's status records without their time stamps.
+  // LoggeFil is read upper-cased, its default too.
   std::vector<std::string> Records(int machine = 1) {
+    return Records("MASKIN" + std::to_string(machine) + ".SDV");
+  }
+  std::vector<std::string> Records(const std::string& name) {
     std::vector<std::string> out;
-    // LoggeFil is read upper-cased, its default too.
-    std::istringstream in(ReadFile(dir / ("MASKIN" + std::to_string(machine) + ".SDV")));
+    std::istringstream in(ReadFile(dir / name));
     for (std::string line; std::getline(in, line);) {
       EXPECT_TRUE(!line.empty() && line.back() == '\r') << "CR LF line ends: " << line;
       if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -71,7 +76,7 @@ TEST_F(Box, SignalChangesBecomeRecordsOfTheMonitoredMachine) {
   // fall (2 "1" for signal 0, nothing for signal 3), signal 5 rises (108
   // "1"), and a report with noise inside raises signal 3 again.
   auto box = BoxControl(
-      {"box-serve 3000 --word 0040", "wait-file " + (dir / "go") + " --timeout 30000",
+      {"box-serve 5000 --word 0040", "wait-file " + (dir / "go") + " --timeout 30000",
        "box-set 0048 --serve 300", "box-set 0049 --serve 300", "box-set 0040 --serve 300",
        "box-set 0060 --serve 300", "request \"[STX]0z0x6[XON]8[ETX]\"", "box-serve 1000"});
   WriteFile(MachineDir(1) + "O1000.NC", kProgram);
@@ -94,7 +99,7 @@ TEST_F(Box, TheContactIsCheckedEverySjekkTidAndASilentBoxOncePerInterval) {
   // with a check that gets no answer takes a few tenths (its read timeouts).
   ClockScale("1800");
   Configure("Maskin=1\r\nSjekkTid=1\r\n");
-  auto box = BoxControl({"box-serve 5000 --word 0000", "box-silent 6500", "box-serve 30000"});
+  auto box = BoxControl({"box-serve 7000 --word 0000", "box-silent 6500", "box-serve 30000"});
   auto station = Station(ini);
   Expect(*station, "2 Melding: Ingen kontakt med loggeboks");
   const std::string silent = box->WaitForLine("box-silent: ", 30000);
@@ -170,6 +175,34 @@ TEST_F(Box, AnOperatorSendIsRefusedAndNothingGoesToTheBox) {
   EXPECT_EQ(box->Wait(30000), 0) << box->Stderr();
   EXPECT_NE(box->WaitForLine("box-silent: 0 ENQ"), "");
   Stop(*station);
+}
+
+TEST_F(Box, ARecordFileHeldByAnotherProgramGoesToTheFallbackAndLeavesAGapLine) {
+  Configure("Maskin=1\r\nBit1,1=10\r\nParameterBit1,1=gap\r\n");
+  auto box =
+      BoxControl({"box-serve 5000 --word 0000", "wait-file " + (dir / "go") + " --timeout 30000",
+                  "box-set 0002 --serve 300", "wait-file " + (dir / "go2") + " --timeout 30000",
+                  "box-set 0000 --serve 300", "box-set 0002 --serve 500"});
+  auto station = Station(ini);
+  Expect(*station, "2 Status: Loggedata lest");
+  // Another program holds the monitored machine's file.
+  const std::string held = dir / "MASKIN1.SDV";
+  const int fd = ::open(held.c_str(), O_WRONLY | O_CREAT, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::lockf(fd, F_LOCK, 0), 0);
+  Go();
+  // After its tries the record lands in the box's own file (named as its
+  // section is spelt: the fallback is not read from the configuration).
+  const std::string fallback = dir / "Maskin2.SDV";
+  for (int i = 0; i < 300 && !(Exists(fallback) && !ReadFile(fallback).empty()); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ::close(fd);
+  WriteFile(dir / "go2", "");
+  EXPECT_EQ(box->Wait(30000), 0) << box->Stderr();
+  Stop(*station);
+  EXPECT_EQ(Records("Maskin2.SDV"), (std::vector<std::string>{";10;GAP"}));
+  EXPECT_EQ(Records(1), (std::vector<std::string>{";203;", ";10;GAP", ";200;"}))
+      << "the next record in the real file says that records are missing there";
 }
 
 }  // namespace

@@ -68,7 +68,8 @@ TEST(SimControl, QuotedArgumentsAndFlagsReachTheCommand) {
 TEST(SimControl, RegistryKnowsEachControlByName) {
   SimLine line;
   EXPECT_EQ(KnownControlNames(),
-            "standard, echo, raskin, btr, dc2, okuma, lsv2, siemens, hybrid, fapt, display");
+            "standard, echo, raskin, btr, dc2, okuma, lsv2, siemens, hybrid, fapt, display, box, "
+            "cell, presetter");
   EXPECT_EQ(MakeControl("Standard", line, {}), nullptr) << "names are exact";
   auto echo = MakeControl("echo", line, {});
   ASSERT_TRUE(echo);
