@@ -55,17 +55,15 @@ bool SubSaw(Process& sub, const std::string& text, int timeoutMs = 30000) {
   return !sub.WaitForLine(text, timeoutMs).empty();
 }
 
-TEST(MqttStates, TheStationsRecordsReachMosquittoSubInOrder) {
+struct MqttStation : StationFixture {};
+
+TEST_F(MqttStation, TheStationsRecordsReachMosquittoSubInOrder) {
   SKIP_WITHOUT_MOSQUITTO();
-  struct Fixture : StationFixture {
-    void TestBody() override {}
-  } f;
-  MosquittoBroker broker(f.dir.Path());
-  ASSERT_TRUE(broker.Start()) << ReadFile(f.dir / "mosquitto.log");
+  MosquittoBroker broker(dir.Path());
+  ASSERT_TRUE(broker.Start()) << ReadFile(dir / "mosquitto.log");
   auto sub = Subscriber(broker, false);
   // Machine 2 is a logging box watching machine 1.
-  std::string ini =
-      f.WriteIni(2, "", "", f.OwnWebPort() + "MqttServer=" + broker.Server() + "\r\n");
+  std::string ini = WriteIni(2, "", "", OwnWebPort() + "MqttServer=" + broker.Server() + "\r\n");
   std::string text = ReadFile(ini);
   const std::string box = "[Maskin2]\r\nNavn=Fres 2\r\nProtokoll=STANDARD\r\n";
   text.replace(text.find(box), box.size(),
@@ -76,19 +74,19 @@ TEST(MqttStates, TheStationsRecordsReachMosquittoSubInOrder) {
   text.replace(text.find(first), first.size(), "Protokoll=INGEN");
   WriteFile(ini, text);
   auto control =
-      f.Control(2,
-                {"wait-open --timeout 30000", "box-serve 2000 --word 0000",
-                 "wait-file " + (f.dir / "go") + " --timeout 30000", "box-set 0001 --serve 200",
-                 "box-set 0003 --serve 200", "box-set 0007 --serve 2000"},
-                "box");
-  auto station = f.Station(ini);
-  f.Expect(*station, "2 Status: Loggedata lest");
+      Control(2,
+              {"wait-open --timeout 30000", "box-serve 2000 --word 0000",
+               "wait-file " + (dir / "go") + " --timeout 30000", "box-set 0001 --serve 200",
+               "box-set 0003 --serve 200", "box-set 0007 --serve 2000"},
+              "box");
+  auto station = Station(ini);
+  Expect(*station, "2 Status: Loggedata lest");
   // The box's Status reaches the subscriber: it is listening.
   ASSERT_TRUE(SubSaw(*sub, "zova/Maskin2 ")) << sub->Stderr();
-  WriteFile(f.dir / "go", "");
+  WriteFile(dir / "go", "");
   ASSERT_TRUE(SubSaw(*sub, "\"text\":\"TRE\"")) << sub->Stderr();
   EXPECT_EQ(control->Wait(30000), 0) << control->Stderr();
-  f.Stop(*station);
+  Stop(*station);
   ASSERT_TRUE(SubSaw(*sub, "\"code\":200"));
   std::vector<std::pair<int, std::string>> records;
   uint64_t lastSeq = 0;
