@@ -53,11 +53,12 @@ set(ZOVA_PACKAGE_MAINTAINER "Zova maintainers <zova@localhost>"
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZOVA_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-# The libraries, Qt's for the window module included, come from
-# dpkg-shlibdeps; adduser is for the maintainer scripts.
+# The libraries, Qt's for the window module and libmosquitto for the
+# published machine states included, come from dpkg-shlibdeps; adduser is for
+# the maintainer scripts. A broker is the shop's own (mosquitto suggested).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ser2net")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ser2net, mosquitto")
 file(WRITE ${PROJECT_BINARY_DIR}/packaging/conffiles "/etc/zova/Zova.ini\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/prerm

@@ -1,6 +1,8 @@
 #include "controls/control_registry.h"
 
+#include "controls/box_control.h"
 #include "controls/btr_control.h"
+#include "controls/cell_control.h"
 #include "controls/dc2_control.h"
 #include "controls/display_control.h"
 #include "controls/echo_control.h"
@@ -11,6 +13,7 @@
 #include "controls/mazatrol_control.h"
 #include "controls/num_control.h"
 #include "controls/okuma_control.h"
+#include "controls/presetter_control.h"
 #include "controls/raskin_control.h"
 #include "controls/siemens_control.h"
 #include "controls/standard_control.h"
@@ -34,14 +37,25 @@ struct Entry {
 };
 
 constexpr Entry kControls[] = {
-    {"standard", &Make<StandardControl>}, {"echo", &Make<EchoControl>},
-    {"raskin", &Make<RaskinControl>},     {"btr", &Make<BtrControl>},
-    {"dc2", &Make<Dc2Control>},           {"okuma", &Make<OkumaControl>},
-    {"lsv2", &Make<Lsv2Control>},         {"siemens", &Make<SiemensControl>},
-    {"hybrid", &Make<HybridControl>},     {"fapt", &Make<FaptControl>},
-    {"display", &Make<DisplayControl>},   {"heidenhain", &Make<HeidenhainControl>},
-    {"terminal", &Make<TerminalControl>}, {"uart", &Make<UartControl>},
-    {"mazatrol", &Make<MazatrolControl>}, {"num", &Make<NumControl>},
+    {"standard", &Make<StandardControl>},
+    {"echo", &Make<EchoControl>},
+    {"raskin", &Make<RaskinControl>},
+    {"btr", &Make<BtrControl>},
+    {"dc2", &Make<Dc2Control>},
+    {"okuma", &Make<OkumaControl>},
+    {"lsv2", &Make<Lsv2Control>},
+    {"siemens", &Make<SiemensControl>},
+    {"hybrid", &Make<HybridControl>},
+    {"fapt", &Make<FaptControl>},
+    {"display", &Make<DisplayControl>},
+    {"heidenhain", &Make<HeidenhainControl>},
+    {"terminal", &Make<TerminalControl>},
+    {"uart", &Make<UartControl>},
+    {"mazatrol", &Make<MazatrolControl>},
+    {"num", &Make<NumControl>},
+    {"box", &Make<BoxControl>},
+    {"cell", &Make<CellControl>},
+    {"presetter", &Make<PresetterControl>},
 };
 
 }  // namespace

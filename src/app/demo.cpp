@@ -17,7 +17,7 @@ const char kDemoIni[] = R"(; Demo configuration of the DNC station.
 ; Written fresh at each demo start; copy it to /etc/zova/Zova.ini as a start
 ; for a real station.
 [Program]
-Maskiner=10
+Maskiner=11
 Temp=@DIR@Temp/
 Logging=True
 Hendelser=True
@@ -104,7 +104,21 @@ Protokoll=MAZATROL
 Port=COM9
 Katalog=@DIR@Programmer/Mazak/
 
+; A logging box watching Fres 1: signal 0 is the program running (its start
+; records the program's name, its end code 2), signal 1 the spindle. The
+; records go to Temp/MASKIN1.SDV.
 [Maskin10]
+Navn=Loggeboks
+Protokoll=LOGGEBOKS
+Port=COM10
+Maskin=1
+SjekkTid=1
+Bit0,1=1
+Bit0,0=2
+Bit1,1=10
+ParameterBit1,1=SPINDEL
+
+[Maskin11]
 Navn=Reserve
 Protokoll=Ingen
 
@@ -157,6 +171,12 @@ TimeMultiplier=200
 
 [COM9]
 Enhet=@DIR@cnc9
+Baud=9600
+Kode=ASCII
+TimeMultiplier=200
+
+[COM10]
+Enhet=@DIR@cnc10
 Baud=9600
 Kode=ASCII
 TimeMultiplier=200
@@ -216,13 +236,17 @@ std::string DemoDir() {
 
 std::string PrepareDemo() {
   std::string dir = DemoDir();
-  for (const char* sub :
-       {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk", "Programmer/Nettverk",
-        "Programmer/Okuma", "Programmer/TNC", "Programmer/Fres2", "Programmer/Lsv2",
-        "Programmer/Mazak"})
+  for (const char* sub : {"", "Temp", "Demo", "Programmer/Fres1", "Programmer/Dreiebenk",
+                          "Programmer/Nettverk", "Programmer/Okuma", "Programmer/TNC",
+                          "Programmer/Fres2", "Programmer/Lsv2", "Programmer/Mazak"})
     ForceDirectories(dir + sub);
   std::string text = kDemoIni;
   for (size_t p; (p = text.find("@DIR@")) != std::string::npos;) text.replace(p, 5, dir);
+  // ZOVA_MQTT=host:port publishes the machines' states to that broker.
+  if (const char* broker = std::getenv("ZOVA_MQTT"); broker && *broker) {
+    const std::string program = "[Program]\n";
+    text.insert(text.find(program) + program.size(), "MqttServer=" + std::string(broker) + "\n");
+  }
   std::string ini = dir + "Zova.ini";
   std::ofstream(ini, std::ios::binary | std::ios::trunc) << text;
   for (const char* machine : {"Fres1", "Dreiebenk", "Fres2"}) {

@@ -30,8 +30,9 @@ struct DemoLine {
   bool paced;  // at 9600 baud, so its characters can be watched
 };
 constexpr DemoLine kLines[] = {
-    {1, "standard", false}, {2, "standard", true},  {4, "okuma", false}, {5, "heidenhain", false},
-    {6, "terminal", false}, {7, "standard", false}, {8, "lsv2", false},  {9, "mazatrol", false}};
+    {1, "standard", false},   {2, "standard", true},  {4, "okuma", false},
+    {5, "heidenhain", false}, {6, "terminal", false}, {7, "standard", false},
+    {8, "lsv2", false},       {9, "mazatrol", false}, {10, "box", false}};
 
 std::string LinkOf(const std::string& dir, int machine) {
   return dir + "cnc" + std::to_string(machine);
@@ -79,7 +80,16 @@ bool Spawn(const std::vector<std::string>& argv, const std::string& log) {
 
 std::string DemoControlScript(int machine, const std::string& dir, int rounds) {
   const std::string n = std::to_string(machine);
-  std::string s = "# demo control " + n + ", written by the station\nwait-open\nwait 1500\n";
+  std::string s = "# demo control " + n + ", written by the station\nwait-open\n";
+  if (machine == 10) {
+    // The logging box answers the station's checks; Fres 1 starts its
+    // program, the spindle runs, both stop.
+    s += "box-serve 2000 --word 0000\n";
+    for (int r = 0; r < rounds; ++r)
+      s += "box-set 0001 --serve 2500\nbox-set 0003 --serve 6000\nbox-set 0000 --serve 8000\n";
+    return s;
+  }
+  s += "wait 1500\n";
   for (int r = 0; r < rounds; ++r) {
     if (machine == 1) {
       // The milling machine asks for its program, then punches a new version

@@ -8,6 +8,7 @@
 #include "core/station.h"
 #include "core/station_log.h"
 #include "core/stop_signals.h"
+#include "statuslog/mqtt/state_publisher.h"
 #include "web/web_interface.h"
 
 namespace zova::app {
@@ -96,6 +97,9 @@ int RunHeadless(SingleInstance* instance) {
           answer();
         });
       });
+    // Before the machines start and ended after them: their first and last
+    // records are published too.
+    auto states = mqtt::StatePublisher::Start(model, mqtt::ReadMqttSettings());
     station.Start();
     auto web = web::WebInterface::Start(station, web::ReadWebSettings());
     bool stopRequested = false;
@@ -108,6 +112,7 @@ int RunHeadless(SingleInstance* instance) {
                              : "alle maskiner er stoppet; stasjonen avsluttes");
     web.reset();
     station.Close();
+    states.reset();
   }
   // Nothing may be posted to the call-over once it is gone.
   if (instance) instance->StopListening();

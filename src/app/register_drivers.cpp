@@ -3,6 +3,7 @@
 #include "netfiles/register_netfiles.h"
 #include "protocols/register_protocols.h"
 #include "serial/register_serial.h"
+#include "statuslog/register_statuslog.h"
 
 namespace zova::app {
 
@@ -10,6 +11,7 @@ void RegisterStationDrivers() {
   RegisterNetFileDrivers();
   RegisterSerialDrivers();
   RegisterProtocolDrivers();
+  RegisterStatusLogDrivers();
 }
 
 }  // namespace zova::app

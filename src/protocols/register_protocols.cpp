@@ -8,6 +8,7 @@
 #include "protocols/mazatrol/tmazatrol.h"
 #include "protocols/num/tnum.h"
 #include "protocols/okuma/tlsv2_okuma.h"
+#include "protocols/presetter/tforinst.h"
 #include "protocols/raskin/traskin.h"
 
 namespace zova {
@@ -22,6 +23,12 @@ void RegisterProtocolDrivers() {
   RegisterDriver<TMazatrol>("TMazatrol");
   RegisterDriver<TNum>("TNum");
   RegisterDriver<TNumNJ>("TNumNJ");
+  // Every presetter station kind is served by the one presetter station:
+  // what the system needs of each is the same (its lines read into the
+  // register and the offset program written).
+  for (const char* kind : {"TForInst", "TForInstT", "TForInstX", "TForInstF", "TForInstD",
+                           "TForInstB", "TForInstTerm"})
+    RegisterDriver<TForInst>(kind);
 }
 
 }  // namespace zova

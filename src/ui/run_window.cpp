@@ -24,7 +24,8 @@ void RaiseOnSecondStart(zova::SingleInstance& instance, QtCallOver& callOver, Ma
   });
 }
 
-int RunWindow(int argc, char** argv, zova::SingleInstance& instance, StationAddOn addOn) {
+int RunWindow(int argc, char** argv, zova::SingleInstance& instance, StationAddOn addOn,
+              StationAddOn witness) {
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);  // the close procedure decides when to quit
   QtCallOver callOver;
@@ -34,6 +35,7 @@ int RunWindow(int argc, char** argv, zova::SingleInstance& instance, StationAddO
   int code = 0;
   {
     Station station;
+    std::shared_ptr<void> witnessed = witness ? witness(station) : nullptr;
     MainWindow window(station);
     host.SetParent(&window);
     RaiseOnSecondStart(instance, callOver, window);
@@ -56,6 +58,7 @@ int RunWindow(int argc, char** argv, zova::SingleInstance& instance, StationAddO
     instance.StopListening();
     // A quit that did not pass through the close procedure still stops every driver.
     station.Close();
+    witnessed.reset();
     host.SetParent(nullptr);
   }
   SetUiHost(nullptr);

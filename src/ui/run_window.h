@@ -22,6 +22,9 @@ void RaiseOnSecondStart(zova::SingleInstance& instance, QtCallOver& callOver, Ma
 // program adds beside the window (its web interface).
 using StationAddOn = std::function<std::shared_ptr<void>(Station&)>;
 
-int RunWindow(int argc, char** argv, zova::SingleInstance& instance, StationAddOn addOn = {});
+// Witness is started before the machines and ended after them: what must see
+// everything they do, their last records included (the published states).
+int RunWindow(int argc, char** argv, zova::SingleInstance& instance, StationAddOn addOn = {},
+              StationAddOn witness = {});
 
 }  // namespace zova::ui

@@ -1,7 +1,7 @@
 // The demo command: its simulated controls make the serial machines
 // transfer within seconds of the start, the Okuma lathe, the Heidenhain
-// control, the LSV2 mill and the Mazak among them, and the shop-floor
-// terminal has a program sent to Fres 2.
+// control, the LSV2 mill and the Mazak among them; the shop-floor terminal
+// has a program sent to Fres 2, and a logging box records what Fres 1 does.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -21,7 +21,10 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   Process demo(
       {ZOVA_EXE, "--demo", "--headless"},
       {"XDG_RUNTIME_DIR=" + dir.Path(), "ZOVA_SYSTEM_REGISTRY=" + (dir / "sys.ini"),
-       "ZOVA_USER_REGISTRY=" + (dir / "user.ini"), std::string("ZOVA_CNCSIM=") + CNCSIM_EXE});
+       "ZOVA_USER_REGISTRY=" + (dir / "user.ini"), std::string("ZOVA_CNCSIM=") + CNCSIM_EXE,
+       // No broker listens there: the demo still runs, and says where it
+       // publishes.
+       "ZOVA_MQTT=127.0.0.1:9"});
   EXPECT_NE(demo.WaitForLine("1 Status: Fil sendt", 15000), "") << demo.Stderr();
   EXPECT_NE(demo.WaitForLine("2 Status: Data lagret", 15000), "") << demo.Stderr();
   EXPECT_NE(demo.WaitForLine("5 Melding: Program lagret", 15000), "") << demo.Stderr();
@@ -39,8 +42,13 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   const std::string mazakStored = demoDir + "Programmer/Mazak/0030.Maz";
   const std::string mazakGot = demoDir + "Temp/mazak-mottatt.txt";
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  // The logging box watching Fres 1 records its program start and spindle.
+  const std::string records = demoDir + "Temp/MASKIN1.SDV";
+  const auto boxRecorded = [&] {
+    return Exists(records) && ReadFile(records).find(";10;SPINDEL\r\n") != std::string::npos;
+  };
   while (!(Exists(okumaGot) && Exists(okumaPunched) && Exists(tncLoaded) && Exists(lsv2Got) &&
-           Exists(lsv2Offered) && Exists(mazakGot)) &&
+           Exists(lsv2Offered) && Exists(mazakGot) && boxRecorded()) &&
          std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   // The terminal's operator types a name and orders the send some seconds in.
@@ -71,6 +79,9 @@ TEST(Demo, SerialMachinesTransferSoonAfterTheStart) {
   EXPECT_NE(ReadFile(lsv2Offered).find("O6001 (LOMME)"), std::string::npos);
   EXPECT_EQ(ReadFile(mazakGot), ReadFile(mazakStored)) << ReadFile(demoDir + "Demo/maskin9.log");
   EXPECT_EQ(ReadFile(mazakGot).size(), 16u * 132u);
+  EXPECT_TRUE(boxRecorded()) << ReadFile(demoDir + "Demo/maskin10.log");
+  EXPECT_NE(demo.Stderr().find("publiseres til 127.0.0.1:9 under zova/MaskinN"), std::string::npos)
+      << demo.Stderr();
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ TEST(SimControl, RegistryKnowsEachControlByName) {
   SimLine line;
   EXPECT_EQ(KnownControlNames(),
             "standard, echo, raskin, btr, dc2, okuma, lsv2, siemens, hybrid, fapt, display, "
-            "heidenhain, terminal, uart, mazatrol, num");
+            "heidenhain, terminal, uart, mazatrol, num, box, cell, presetter");
   EXPECT_EQ(MakeControl("Standard", line, {}), nullptr) << "names are exact";
   auto echo = MakeControl("echo", line, {});
   ASSERT_TRUE(echo);

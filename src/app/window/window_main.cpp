@@ -10,6 +10,7 @@
 #include "core/single_instance.h"
 #include "core/startup.h"
 #include "core/station_log.h"
+#include "statuslog/mqtt/state_publisher.h"
 #include "ui/run_window.h"
 #include "web/web_interface.h"
 
@@ -26,9 +27,17 @@ extern "C" __attribute__((visibility("default"))) int zova_window_main(int argc,
     return 0;
   }
   zova::LogStation("bruker " + zova::Globals().IniFil);
-  return zova::ui::RunWindow(argc, argv, instance, [](zova::Station& station) {
-    return std::shared_ptr<void>(
-        zova::web::WebInterface::Start(station, zova::web::ReadWebSettings()).release(),
-        [](void* web) { delete static_cast<zova::web::WebInterface*>(web); });
-  });
+  return zova::ui::RunWindow(
+      argc, argv, instance,
+      [](zova::Station& station) {
+        return std::shared_ptr<void>(
+            zova::web::WebInterface::Start(station, zova::web::ReadWebSettings()).release(),
+            [](void* web) { delete static_cast<zova::web::WebInterface*>(web); });
+      },
+      [](zova::Station& station) {
+        return std::shared_ptr<void>(
+            zova::mqtt::StatePublisher::Start(station.Model(), zova::mqtt::ReadMqttSettings())
+                .release(),
+            [](void* states) { delete static_cast<zova::mqtt::StatePublisher*>(states); });
+      });
 }

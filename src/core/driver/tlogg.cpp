@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
 #include <mutex>
 
 #include "core/config/config.h"
+#include "core/driver/status_record_sink.h"
 #include "core/file_settings.h"
 #include "core/globals.h"
 #include "core/latin1.h"
@@ -177,10 +179,28 @@ std::string TLogg::StatusTimeStamp() const {
 
 namespace {
 
+// A station path is resolved by looking its components up without regard
+// to case, which reads directories; a shop's status record files take up to
+// a thousand lines a second, so each file's resolved path is kept while the
+// file is there. Main thread, or inline in tests: locked all the same.
+std::string RecordFsPath(const std::string& path) {
+  static std::mutex mutex;
+  static std::map<std::string, std::string> known;
+  std::lock_guard lock(mutex);
+  struct stat st {};
+  auto it = known.find(path);
+  if (it != known.end() && ::stat(it->second.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    return it->second;
+  std::string fs = FsPath(path);
+  if (known.size() >= 4096) known.clear();
+  if (::stat(fs.c_str(), &st) == 0 && S_ISREG(st.st_mode)) known[path] = fs;
+  return fs;
+}
+
 // Opens for appending and takes an exclusive lock without waiting: a file
 // that another program holds counts as busy, as on Windows.
 std::FILE* OpenRecordFile(const std::string& path) {
-  std::FILE* f = std::fopen(FsPath(path).c_str(), "ab");
+  std::FILE* f = std::fopen(RecordFsPath(path).c_str(), "ab");
   if (!f) return nullptr;
   if (::lockf(fileno(f), F_TLOCK, 0) != 0) {
     std::fclose(f);
@@ -211,14 +231,16 @@ void TLogg::WriteStatusRecord(int m, int code, const std::string& text, bool& ok
     }
     if (usedFallback) StatusGap = true;
     ok = f != nullptr;
-    if (!f) return;
-    std::string stamp = StatusTimeStamp();
-    if (StatusGap && !usedFallback) {
-      if (WriteRecordLine(f, stamp + ";203;")) StatusGap = false;
+    if (f) {
+      std::string stamp = StatusTimeStamp();
+      if (StatusGap && !usedFallback) {
+        if (WriteRecordLine(f, stamp + ";203;")) StatusGap = false;
+      }
+      ok = WriteRecordLine(f, stamp + ";" + std::to_string(code) + ";" + cut);
+      ok = (std::fclose(f) == 0) && ok;
+      if (!ok) StatusGap = true;
     }
-    ok = WriteRecordLine(f, stamp + ";" + std::to_string(code) + ";" + cut);
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) StatusGap = true;
+    NotifyStatusRecord({m, code, cut, LastTime, ok});
   });
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+// Where a status record goes besides its file: the shop's production systems
+// may want every record as it is written. One sink at a time; it is called on
+// the main thread, right after the record's line was written (or failed), and
+// must not block: the file write it follows already took the main thread.
+
+#include <functional>
+#include <string>
+
+#include "core/clock.h"
+
+namespace zova {
+
+struct StatusRecordEvent {
+  int Machine = 0;  // M, whose status record file took the line
+  int Code = 0;
+  std::string Text;     // as written, cut to 50 characters (Latin-1)
+  WallTime Time;        // the record's time stamp
+  bool Stored = false;  // the line reached a file (the machine's or the fallback)
+};
+
+using StatusRecordSink = std::function<void(const StatusRecordEvent&)>;
+
+// Null removes the sink.
+void SetStatusRecordSink(StatusRecordSink sink);
+void NotifyStatusRecord(const StatusRecordEvent& event);
+
+}  // namespace zova
