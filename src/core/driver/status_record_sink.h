@@ -1,8 +1,8 @@
 #pragma once
 // Where a status record goes besides its file: the shop's production systems
 // may want every record as it is written. One sink at a time; it is called on
-// the main thread, right after the record's line was written (or failed), and
-// must not block: the file write it follows already took the main thread.
+// the writing driver's thread, right after the record's line was written (or
+// failed), while the writers' lock is held: it must not block.
 
 #include <functional>
 #include <string>

@@ -7,11 +7,11 @@
 #include <mutex>
 
 #include "core/config/config.h"
+#include "core/driver/status_record_file.h"
 #include "core/driver/status_record_sink.h"
 #include "core/file_settings.h"
 #include "core/globals.h"
 #include "core/latin1.h"
-#include "core/mainthread.h"
 #include "core/numformat.h"
 #include "core/paths.h"
 #include "core/uihost.h"
@@ -177,71 +177,50 @@ std::string TLogg::StatusTimeStamp() const {
   return ShortDate(LastTime) + " " + LongTime(LastTime);
 }
 
-namespace {
-
-// A station path is resolved by looking its components up without regard
-// to case, which reads directories; a shop's status record files take up to
-// a thousand lines a second, so each file's resolved path is kept while the
-// file is there. Main thread, or inline in tests: locked all the same.
-std::string RecordFsPath(const std::string& path) {
-  static std::mutex mutex;
-  static std::map<std::string, std::string> known;
-  std::lock_guard lock(mutex);
-  struct stat st {};
-  auto it = known.find(path);
-  if (it != known.end() && ::stat(it->second.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-    return it->second;
-  std::string fs = FsPath(path);
-  if (known.size() >= 4096) known.clear();
-  if (::stat(fs.c_str(), &st) == 0 && S_ISREG(st.st_mode)) known[path] = fs;
-  return fs;
+const std::string& TLogg::StatusRecordPath(int m) {
+  // Read once for the driver's life, as its other settings are: a box may
+  // write a record every few milliseconds, and each read of the settings
+  // file looks at the file again.
+  auto it = recordPaths_.find(m);
+  if (it == recordPaths_.end())
+    it = recordPaths_
+             .emplace(m, ReadIniUpper(MachineSection(m), "LoggeFil",
+                                      LogDir() + MachineSection(m) + ".SDV"))
+             .first;
+  return it->second;
 }
-
-// Opens for appending and takes an exclusive lock without waiting: a file
-// that another program holds counts as busy, as on Windows.
-std::FILE* OpenRecordFile(const std::string& path) {
-  std::FILE* f = std::fopen(RecordFsPath(path).c_str(), "ab");
-  if (!f) return nullptr;
-  if (::lockf(fileno(f), F_TLOCK, 0) != 0) {
-    std::fclose(f);
-    return nullptr;
-  }
-  return f;
-}
-
-bool WriteRecordLine(std::FILE* f, const std::string& line) {
-  std::string text = Latin1ToUtf8(line) + "\r\n";
-  return std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0;
-}
-
-}  // namespace
 
 void TLogg::WriteStatusRecord(int m, int code, const std::string& text, bool& ok) {
-  std::string cut = text.substr(0, 50);
-  MainThread::invoke([&] {
-    std::string target =
-        ReadIniUpper(MachineSection(m), "LoggeFil", LogDir() + MachineSection(m) + ".SDV");
-    std::string fallback = LogBase + "SDV";
-    std::FILE* f = nullptr;
-    bool usedFallback = false;
-    for (int attempt = 1; attempt <= 20 && !f; ++attempt) {
-      usedFallback = attempt == 20;
-      f = OpenRecordFile(usedFallback ? fallback : target);
-      if (!f && attempt < 20) TheClock().Sleep(200);
-    }
-    if (usedFallback) StatusGap = true;
-    ok = f != nullptr;
-    if (f) {
-      std::string stamp = StatusTimeStamp();
-      if (StatusGap && !usedFallback) {
-        if (WriteRecordLine(f, stamp + ";203;")) StatusGap = false;
+  const std::string cut = text.substr(0, 50);
+  const std::string& target = StatusRecordPath(m);
+  const std::string fallback = LogBase + "SDV";
+  const std::string stamp = StatusTimeStamp();
+  // Written on the driver's own thread under one lock for all writers: the
+  // tries on a busy file take seconds, which would freeze the window and
+  // every other driver if they ran on the main thread.
+  ok = false;
+  for (int attempt = 1; attempt <= 20; ++attempt) {
+    const bool usedFallback = attempt == 20;
+    {
+      std::lock_guard lock(StatusRecordWriteLock());
+      StatusRecordFile f;
+      const bool open = f.Open(usedFallback ? fallback : target);
+      if (usedFallback) StatusGap = true;
+      if (open) {
+        if (StatusGap && !usedFallback && f.Append(stamp + ";203;")) StatusGap = false;
+        ok = f.Append(stamp + ";" + std::to_string(code) + ";" + cut);
+        ok = f.Close() && ok;
+        if (!ok) StatusGap = true;
       }
-      ok = WriteRecordLine(f, stamp + ";" + std::to_string(code) + ";" + cut);
-      ok = (std::fclose(f) == 0) && ok;
-      if (!ok) StatusGap = true;
+      if (open || usedFallback) {
+        // Under the lock, so that the records of a file are published in
+        // the order they stand in it.
+        NotifyStatusRecord({m, code, cut, LastTime, ok});
+        return;
+      }
     }
-    NotifyStatusRecord({m, code, cut, LastTime, ok});
-  });
+    TheClock().Sleep(200);
+  }
 }
 
 }  // namespace zova

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "core/clock.h"
@@ -45,7 +46,8 @@ class TLogg : public TMsg {
   void LogEvent(bool read, const std::string& text);
   void LogFileEvent(const std::string& name, const std::string& text);
   void LogSentToCnc(const std::string& name);
-  // On the main thread: one line to machine M's status record file.
+  // One line to machine M's status record file (after twenty tries 200 ms
+  // apart, to this machine's own fallback file).
   void WriteStatusRecord(int m, int code, const std::string& text, bool& ok);
   // Opens Path for appending (creating it), writes Line and CR LF, closes.
   static void AppendLine(const std::string& path, const std::string& line, bool& ok);
@@ -68,6 +70,7 @@ class TLogg : public TMsg {
   std::string StatusTimeStamp() const;
 
  private:
+  const std::string& StatusRecordPath(int m);
   void WriteLoggedByte(char mark, uint8_t b);
   void OpenByteLog();
   void WriteLog(const std::string& text);
@@ -76,6 +79,7 @@ class TLogg : public TMsg {
   ByteLogState logState_;
   int64_t lastTick_ = 0;
   std::string scratch_;
+  std::map<int, std::string> recordPaths_;  // machine -> its status record file
 };
 
 }  // namespace zova

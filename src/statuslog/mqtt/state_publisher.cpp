@@ -16,6 +16,9 @@ std::unique_ptr<StatePublisher> StatePublisher::Start(StationModel& model,
 
 StatePublisher::StatePublisher(StationModel& model, const MqttSettings& settings)
     : model_(model), prefix_(settings.Prefix), publisher_(settings) {
+  // The machines' Status cells are read here, on the main thread: records
+  // arrive on the drivers' threads, which must not touch the model.
+  for (int m = 1; m <= model_.MachineCount(); ++m) StateOf(m).Status = model_.Cell(kColStatus, m);
   model_.AddObserver(this);
   SetStatusRecordSink([this](const StatusRecordEvent& e) { RecordWritten(e); });
 }
@@ -31,12 +34,12 @@ MachineState& StatePublisher::StateOf(int machine) {
   MachineState s;
   s.Machine = machine;
   s.Name = ReadIniStr(MachineSection(machine), "Navn", MachineSection(machine));
-  if (machine >= 1 && machine <= model_.MachineCount()) s.Status = model_.Cell(kColStatus, machine);
   return states_.emplace(machine, std::move(s)).first->second;
 }
 
 void StatePublisher::CellChanged(int col, int row) {
   if (col != kColStatus || row < 1) return;
+  std::lock_guard lock(mutex_);
   MachineState& s = StateOf(row);
   const std::string& text = model_.Cell(kColStatus, row);
   // A cell set again to what it shows is no change of state.
@@ -46,6 +49,7 @@ void StatePublisher::CellChanged(int col, int row) {
 }
 
 void StatePublisher::RecordWritten(const StatusRecordEvent& event) {
+  std::lock_guard lock(mutex_);
   MachineState& s = StateOf(event.Machine);
   s.HasRecord = true;
   s.Record = event;

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 
 #include "core/driver/status_record_sink.h"
@@ -23,8 +24,8 @@ class StatePublisher : public ModelObserver {
   StatePublisher(StationModel& model, const MqttSettings& settings);
   ~StatePublisher() override;
 
-  void CellChanged(int col, int row) override;
-  void RecordWritten(const StatusRecordEvent& event);
+  void CellChanged(int col, int row) override;         // main thread
+  void RecordWritten(const StatusRecordEvent& event);  // any thread
   MqttPublisher::Stats Stats() { return publisher_.GetStats(); }
 
  private:
@@ -32,6 +33,9 @@ class StatePublisher : public ModelObserver {
   void Publish(int machine, StateEvent event);
 
   StationModel& model_;
+  // Records come from the drivers' threads, cell changes from the main
+  // thread; one lock keeps the states whole and the sequence in order.
+  std::mutex mutex_;
   std::string prefix_;
   std::map<int, MachineState> states_;
   std::set<int> statusSeen_;
