@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/latin1.h"
 #include "statuslog/mqtt/mqtt_settings.h"
 #include "statuslog/mqtt/publish_queue.h"
 #include "statuslog/mqtt/state_payload.h"
@@ -34,6 +35,32 @@ TEST(StatePayload, TheWholeLastStateAsJson) {
   EXPECT_EQ(j["record"]["text"], "START \"A\"");
   EXPECT_EQ(j["record"]["stored"], true);
   EXPECT_EQ(j["record"]["time"], IsoTime(s.Record.Time));
+}
+
+TEST(StatePayload, AnyTextOfAMachineIsValidJson) {
+  // Texts come from controls and configuration files: anything Latin-1.
+  const std::string texts[] = {
+      "",
+      "\"quoted\" and \\back\\",
+      std::string("NUL\0 in", 8),
+      "\x01\x1F\b\f\n\r\t\x7F",
+      "\xE6\xF8\xE5 \xC6\xD8\xC5 \xFF",
+      "</script>{}[],:",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    MachineState s;
+    s.Machine = 2;
+    s.Name = text;
+    s.Status = text;
+    s.HasRecord = true;
+    s.Record.Text = text;
+    const auto j = nlohmann::json::parse(StatePayload(s, StateEvent::Record, 1));
+    EXPECT_EQ(j["name"], Latin1ToUtf8(text));
+    EXPECT_EQ(j["status"], Latin1ToUtf8(text));
+    EXPECT_EQ(j["record"]["text"], Latin1ToUtf8(text));
+    EXPECT_EQ(j["record"]["stored"], false);
+  }
 }
 
 TEST(StatePayload, TopicsAndTimes) {
