@@ -9,6 +9,18 @@
 
 namespace zova {
 
+std::tm LocalTm(std::time_t secs) {
+  thread_local std::time_t last = 0;
+  thread_local std::tm tm{};
+  thread_local bool known = false;
+  if (!known || secs != last) {
+    localtime_r(&secs, &tm);
+    last = secs;
+    known = true;
+  }
+  return tm;
+}
+
 namespace {
 
 struct LocalTime {
@@ -23,8 +35,7 @@ LocalTime ToLocal(WallTime t) {
   r.ms =
       static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(since - secs).count());
   if (r.ms < 0) r.ms += 1000;
-  std::time_t tt = static_cast<std::time_t>(secs.count());
-  localtime_r(&tt, &r.tm);
+  r.tm = LocalTm(static_cast<std::time_t>(secs.count()));
   return r;
 }
 

@@ -4,12 +4,18 @@
 // pattern.
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 
 #include "core/clock.h"
 
 namespace zova {
+
+// The local broken-down time of a second since the epoch. Status records
+// and published states convert every record's time, often the same second
+// again, so each thread keeps its last conversion.
+std::tm LocalTm(std::time_t secs);
 
 // Local date "dd.mm.yyyy" and time "hh:mm:ss" (the shop's regional formats).
 std::string ShortDate(WallTime t);
