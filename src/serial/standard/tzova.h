@@ -76,6 +76,12 @@ class TZova : public TCom {
   virtual void OnFetchOrder() {}
   virtual void Receive(bool& stored, bool& receiptIsError);
   virtual void Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceipt);
+  // The Status cell as a send starts.
+  virtual void ShowSendStart(const std::string& kind);
+  // What a send of text puts on the line: start codes, the program, end
+  // codes and trailer. AbortText is the Melding should the line cut it short.
+  virtual void SendText(bool isTool, bool program, bool& lineOk, bool& fileOk, bool& stopSent,
+                        bool& trailerDone, std::string& abortText);
 
   void OpenLine();
   // One turn of the main loop.

@@ -32,7 +32,7 @@ void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceip
               isReceipt);
   SendUnsent = 1;
   if (fileOk && raw) Com.Raw = true;
-  ReportCell(kColStatus, "Sender " + kind + "data - " + std::to_string(SendCount));
+  ShowSendStart(kind);
   SetCell(kColMelding, "");
   Com.BlokkvisActive = true;
   const bool program = !isTool && !isDirectory && !isReceipt;
@@ -46,18 +46,8 @@ void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceip
     if (raw) {
       SendBinary(lineOk, fileOk, trailerDone);
       abortText = "Klarer ikke å sende ut tegn";
-    } else if (Hurtig && program) {
-      FastSend(lineOk, fileOk, trailerDone);
-      abortText = "Klarer ikke å sende ut tegn";
     } else {
-      Com.BlokkvisActive =
-          program ||
-          (isTool && (ToolProtokoll == kToolSiemens880 || ToolProtokoll == kToolHeidenhain));
-      WriteString(Com, StartEkstra + (StartStoppKodeUt ? StartKode : ""), lineOk);
-      ProgramBody(lineOk, fileOk, stopSent);
-      SendEndCodes(lineOk, false);
-      Pause(100);
-      SendTrailer(lineOk, SendsTrailer(StoppTegn, StartStoppKodeUt, StoppKode), trailerDone);
+      SendText(isTool, program, lineOk, fileOk, stopSent, trailerDone, abortText);
     }
     EndSend(Com, trailerDone);
     CheckSendEnd(lineOk, fileOk);
@@ -67,6 +57,26 @@ void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceip
   if (!message.empty()) SetCell(kColMelding, message);
   Com.BlokkvisActive = true;
   Com.Raw = false;
+}
+
+void TZova::ShowSendStart(const std::string& kind) {
+  ReportCell(kColStatus, "Sender " + kind + "data - " + std::to_string(SendCount));
+}
+
+void TZova::SendText(bool isTool, bool program, bool& lineOk, bool& fileOk, bool& stopSent,
+                     bool& trailerDone, std::string& abortText) {
+  if (Hurtig && program) {
+    FastSend(lineOk, fileOk, trailerDone);
+    abortText = "Klarer ikke å sende ut tegn";
+    return;
+  }
+  Com.BlokkvisActive =
+      program || (isTool && (ToolProtokoll == kToolSiemens880 || ToolProtokoll == kToolHeidenhain));
+  WriteString(Com, StartEkstra + (StartStoppKodeUt ? StartKode : ""), lineOk);
+  ProgramBody(lineOk, fileOk, stopSent);
+  SendEndCodes(lineOk, false);
+  Pause(100);
+  SendTrailer(lineOk, SendsTrailer(StoppTegn, StartStoppKodeUt, StoppKode), trailerDone);
 }
 
 void TZova::ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent) {

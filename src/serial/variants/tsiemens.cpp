@@ -58,47 +58,20 @@ void TSiemens::ReceiveFramed(SiemensFramer& framer, bool& storeOk) {
   }
 }
 
-void TSiemens::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceipt) {
-  ++SendCount;
-  bool fileOk = false, raw = false;
-  std::string message, kind;
-  PrepareSend(isTool, isDirectory, fileOk, raw, message, kind, !FeilFil.empty(), errorReceipt,
-              isReceipt);
-  SendUnsent = 1;
-  if (fileOk && raw) Com.Raw = true;
+void TSiemens::ShowSendStart(const std::string& kind) {
   ReportCellWait(kColStatus, "Sender Siemens-" + kind + "data - " + std::to_string(SendCount));
-  SetCell(kColMelding, "");
-  Com.BlokkvisActive = true;
-  const bool program = !isTool && !isDirectory && !isReceipt;
-  if (!fileOk) {
-    ReportCell(kColStatus, "Sending feilet");
-    SetCell(kColMelding, L1("Umulig å åpne ") + kind + "filen " + SendPath);
-    Pause(3000);
-  } else {
-    bool lineOk = true, trailerDone = false;
-    std::string abortText = "CNC-maskinen har avbrutt overføringen";
-    if (raw) {
-      SendBinary(lineOk, fileOk, trailerDone);
-      abortText = "Klarer ikke å sende ut tegn";
-    } else {
-      Com.BlokkvisActive =
-          program ||
-          (isTool && (ToolProtokoll == kToolSiemens880 || ToolProtokoll == kToolHeidenhain));
-      WriteString(Com, StartEkstra, lineOk, true);
-      char last = ' ';
-      SendBody(lineOk, fileOk, last);
-      SendEnd(lineOk, last);
-      Pause(100);
-      SendTrailer(lineOk, StoppTegn.empty(), trailerDone);
-    }
-    EndSend(Com, trailerDone);
-    CheckSendEnd(lineOk, fileOk);
-    FlushConsole();
-    FinishSend(lineOk, fileOk, false, isTool, program, L1(abortText));
-  }
-  if (!message.empty()) SetCell(kColMelding, message);
-  Com.BlokkvisActive = true;
-  Com.Raw = false;
+}
+
+void TSiemens::SendText(bool isTool, bool program, bool& lineOk, bool& fileOk, bool& /*stopSent*/,
+                        bool& trailerDone, std::string& /*abortText*/) {
+  Com.BlokkvisActive =
+      program || (isTool && (ToolProtokoll == kToolSiemens880 || ToolProtokoll == kToolHeidenhain));
+  WriteString(Com, StartEkstra, lineOk, true);
+  char last = ' ';
+  SendBody(lineOk, fileOk, last);
+  SendEnd(lineOk, last);
+  Pause(100);
+  SendTrailer(lineOk, StoppTegn.empty(), trailerDone);
 }
 
 void TSiemens::SendBody(bool& lineOk, bool& fileOk, char& last) {

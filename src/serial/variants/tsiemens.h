@@ -21,7 +21,10 @@ class TSiemens : public TZova {
 
  protected:
   void Receive(bool& stored, bool& receiptIsError) override;
-  void Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceipt) override;
+  void ShowSendStart(const std::string& kind) override;
+  // Its own pacing: pauses between programs, no retries within cycle blocks.
+  void SendText(bool isTool, bool program, bool& lineOk, bool& fileOk, bool& stopSent,
+                bool& trailerDone, std::string& abortText) override;
 
  private:
   void ReceiveFramed(SiemensFramer& framer, bool& storeOk);
