@@ -11,6 +11,7 @@
 #include "core/paths.h"
 #include "files/storage/safe_file.h"
 #include "serial/device/loopback_device.h"
+#include "serial/loopback_driver.h"
 #include "support/test_support.h"
 
 namespace zova {
@@ -63,42 +64,15 @@ const std::vector<std::string> kLines = {"0 BEGIN PGM P1 MM", "1 L X+10 R0 FMAX"
                                          "2 END PGM P1 MM"};
 const std::string kProgram = "0 BEGIN PGM P1 MM\r\n1 L X+10 R0 FMAX\r\n2 END PGM P1 MM\r\n";
 
-struct THeidenHainTest : ::testing::Test {
-  StationModel model{1};
-  UiLinks links;
-  test::ScopedUiHost ui;
-  ManualClock clock;
-  ScopedClock scoped{clock};
-  test::TempDir dir;
-  std::unique_ptr<test::ScopedIni> ini;
-  std::unique_ptr<Driver> d;
-  std::unique_ptr<LoopbackDevice> control;
-
-  THeidenHainTest() { links.model = &model; }
-  std::string M() const { return dir / "M1/"; }
-
+struct THeidenHainTest : test::LoopbackDriverTest<Driver> {
   int lines = 0;
   void Make(const std::string& keys = "", const std::string& portKeys = "") {
-    // The driver and the configuration of an earlier Make go first.
-    d.reset();
-    ini.reset();
     const std::string name = "theidenhain" + std::to_string(++lines);
-    LoopbackPair pair(name, 1 << 20);
-    control = std::move(pair.b);
-    ParkLoopbackEnd(name, std::move(pair.a));
-    ForceDirectories(M());
-    ini = std::make_unique<test::ScopedIni>("[Program]\nTemp=" + dir.Path() +
-                                            "\n[Maskin1]\nProtokoll=HEIDENHAIN\nPort=COM1\nExt=.H\n"
-                                            "Katalog=" +
-                                            M() + "\n" + keys + "\n[COM1]\nEnhet=loop:" + name +
-                                            "\nKode=ASCII\n" + portKeys + "\n");
-    d = std::make_unique<Driver>(links, model.Request(1), 1);
-    d->OpenLine();
-    ASSERT_TRUE(d->PortOpen);
-    d->Com.TimeMultiplier = 5;
-  }
-  void Feed(std::string_view bytes) {
-    control->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 100);
+    Open(name,
+         "[Program]\nTemp=" + dir.Path() +
+             "\n[Maskin1]\nProtokoll=HEIDENHAIN\nPort=COM1\nExt=.H\nKatalog=" + M() + "\n" + keys +
+             "\n[COM1]\nEnhet=loop:" + name + "\nKode=ASCII\n" + portKeys + "\n",
+         1 << 20, 5);
   }
   // What the main loop does with the first character.
   void Serve() {
@@ -110,14 +84,6 @@ struct THeidenHainTest : ::testing::Test {
     d->ResetTransfer();
     d->Receive(stored, errorReceipt);
   }
-  std::string Drain() {
-    std::string out;
-    uint8_t buf[256];
-    for (IoResult r; (r = control->Read(buf, sizeof buf, 0)).count > 0;)
-      out.append(reinterpret_cast<char*>(buf), r.count);
-    return out;
-  }
-  std::string Cell(int col) { return model.Cell(col, 1); }
   std::string Store(const std::string& header, const std::string& blocks) {
     Feed(Header(header) + blocks);
     Serve();

@@ -9,6 +9,7 @@
 #include "core/model/station_model.h"
 #include "core/paths.h"
 #include "serial/device/loopback_device.h"
+#include "serial/loopback_driver.h"
 #include "support/test_support.h"
 
 namespace zova {
@@ -22,37 +23,16 @@ class Driver : public TFapt {
   using TFapt::TFapt;
 };
 
-struct TFaptTest : ::testing::Test {
-  StationModel model{2};
-  UiLinks links;
-  test::ScopedUiHost ui;
-  ManualClock clock;
-  ScopedClock scoped{clock};
-  test::TempDir dir;
-  std::unique_ptr<test::ScopedIni> ini;
-  std::unique_ptr<Driver> d;
-  std::unique_ptr<LoopbackDevice> control;
-
-  TFaptTest() { links.model = &model; }
-  std::string M() const { return dir / "M1/"; }
+struct TFaptTest : test::LoopbackDriverTest<Driver> {
+  TFaptTest() : LoopbackDriverTest(2) {}
 
   // Room: what the control takes before it holds the line.
   void Make(const std::string& machineKeys, size_t room = 65536) {
-    d.reset();
-    ini.reset();
-    LoopbackPair pair("tfapt", room);
-    control = std::move(pair.b);
-    ParkLoopbackEnd("tfapt", std::move(pair.a));
-    ForceDirectories(M());
-    ini = std::make_unique<test::ScopedIni>(
-        "[Program]\nTemp=" + dir.Path() + "\n[Maskin1]\nProtokoll=FAPT\nPort=COM1\nKatalog=" + M() +
-        "\n" + machineKeys + "\n[COM1]\nEnhet=loop:tfapt\nKode=ASCII\nBreak=1\n");
-    d = std::make_unique<Driver>(links, model.Request(1), 1);
-    d->OpenLine();
-    ASSERT_TRUE(d->PortOpen);
-    d->Com.TimeMultiplier = 2;
+    Open("tfapt",
+         "[Program]\nTemp=" + dir.Path() + "\n[Maskin1]\nProtokoll=FAPT\nPort=COM1\nKatalog=" +
+             M() + "\n" + machineKeys + "\n[COM1]\nEnhet=loop:tfapt\nKode=ASCII\nBreak=1\n",
+         room, 2);
   }
-  std::string Cell(int col) { return model.Cell(col, 1); }
 };
 
 TEST_F(TFaptTest, SendIsWholeWhenTheControlLeftOnlyTheTrailingNulBlock) {

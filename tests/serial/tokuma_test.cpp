@@ -11,6 +11,7 @@
 #include "core/model/station_model.h"
 #include "core/paths.h"
 #include "serial/device/loopback_device.h"
+#include "serial/loopback_driver.h"
 #include "support/test_support.h"
 
 namespace zova {
@@ -27,37 +28,14 @@ class Driver : public TOkuma {
 const std::string kProgram = "O1000 (AKSEL)\r\n(KUTT 50% MATING)\r\nG0 X1\r\nM30\r\n";
 const std::string kPunched = "%\r\n" + kProgram + "%\r\n";
 
-struct TOkumaTest : ::testing::Test {
-  StationModel model{1};
-  UiLinks links;
-  test::ScopedUiHost ui;
-  ManualClock clock;
-  ScopedClock scoped{clock};
-  test::TempDir dir;
-  std::unique_ptr<test::ScopedIni> ini;
-  std::unique_ptr<Driver> d;
-  std::unique_ptr<LoopbackDevice> control;
-
-  TOkumaTest() { links.model = &model; }
-  std::string M() const { return dir / "M1/"; }
-
+struct TOkumaTest : test::LoopbackDriverTest<Driver> {
   // Capacity: how many bytes the control takes before it holds the line.
   void Make(const std::string& program, const std::string& portKeys = "", size_t capacity = 65536) {
-    LoopbackPair pair("tokuma", capacity);
-    control = std::move(pair.b);
-    ParkLoopbackEnd("tokuma", std::move(pair.a));
-    ForceDirectories(M());
-    ini = std::make_unique<test::ScopedIni>(
-        "[Program]\nTemp=" + dir.Path() + "\n" + program +
-        "\n[Maskin1]\nProtokoll=OKUMA\nPort=COM1\nStoppKode=%\nMaxNull=0\nKatalog=" + M() +
-        "\n[COM1]\nEnhet=loop:tokuma\nKode=ASCII\n" + portKeys + "\n");
-    d = std::make_unique<Driver>(links, model.Request(1), 1);
-    d->OpenLine();
-    ASSERT_TRUE(d->PortOpen);
-    d->Com.TimeMultiplier = 2;  // quiet periods of a few milliseconds
-  }
-  void Feed(std::string_view bytes) {
-    control->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 100);
+    Open("tokuma",
+         "[Program]\nTemp=" + dir.Path() + "\n" + program +
+             "\n[Maskin1]\nProtokoll=OKUMA\nPort=COM1\nStoppKode=%\nMaxNull=0\nKatalog=" + M() +
+             "\n[COM1]\nEnhet=loop:tokuma\nKode=ASCII\n" + portKeys + "\n",
+         capacity, 2);
   }
   // What the main loop does when the first character arrives.
   void ReceiveFed(bool& stored) {
@@ -70,14 +48,6 @@ struct TOkumaTest : ::testing::Test {
     d->Com.CharCount = 0;
     d->Receive(stored, errorReceipt);
   }
-  std::string Drain() {
-    std::string out;
-    uint8_t buf[256];
-    for (IoResult r; (r = control->Read(buf, sizeof buf, 0)).count > 0;)
-      out.append(reinterpret_cast<char*>(buf), r.count);
-    return out;
-  }
-  std::string Cell(int col) { return model.Cell(col, 1); }
 };
 
 TEST_F(TOkumaTest, HeaderTheControlDoesNotTakeStopsTheSend) {

@@ -16,6 +16,7 @@
 #include "core/model/station_model.h"
 #include "core/paths.h"
 #include "serial/device/loopback_device.h"
+#include "serial/loopback_driver.h"
 #include "support/test_support.h"
 
 namespace zova {
@@ -30,39 +31,18 @@ class Driver : public TZova {
   using TZova::TZova;
 };
 
-struct TZovaTest : ::testing::Test {
-  StationModel model{2};
-  UiLinks links;
-  test::ScopedUiHost ui;
-  ManualClock clock;
-  ScopedClock scoped{clock};
-  test::TempDir dir;
-  std::unique_ptr<test::ScopedIni> ini;
-  std::unique_ptr<Driver> d;
-  std::unique_ptr<LoopbackDevice> control;
-
-  TZovaTest() { links.model = &model; }
-  std::string M() const { return dir / "M1/"; }
+struct TZovaTest : test::LoopbackDriverTest<Driver> {
+  TZovaTest() : LoopbackDriverTest(2) {}
 
   // Capacity: how many bytes the control's input holds before the station's
   // writes are held.
   void Make(const std::string& machineKeys, const std::string& portKeys = "",
             size_t capacity = 65536) {
-    LoopbackPair pair("tzova", capacity);
-    control = std::move(pair.b);
-    ParkLoopbackEnd("tzova", std::move(pair.a));
-    ForceDirectories(M());
-    ini = std::make_unique<test::ScopedIni>(
-        "[Program]\nTemp=" + dir.Path() + "\nSkriver=" + (dir / "printer") +
-        "\nMatrise=True\n[Maskin1]\nProtokoll=STANDARD\nPort=COM1\nKatalog=" + M() + "\n" +
-        machineKeys + "\n[COM1]\nEnhet=loop:tzova\nKode=ASCII\n" + portKeys + "\n");
-    d = std::make_unique<Driver>(links, model.Request(1), 1);
-    d->OpenLine();
-    ASSERT_TRUE(d->PortOpen);
-    d->Com.TimeMultiplier = 2;  // quiet periods of a few milliseconds
-  }
-  void Feed(std::string_view bytes) {
-    control->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 100);
+    Open("tzova",
+         "[Program]\nTemp=" + dir.Path() + "\nSkriver=" + (dir / "printer") +
+             "\nMatrise=True\n[Maskin1]\nProtokoll=STANDARD\nPort=COM1\nKatalog=" + M() + "\n" +
+             machineKeys + "\n[COM1]\nEnhet=loop:tzova\nKode=ASCII\n" + portKeys + "\n",
+         capacity, 2);
   }
   // What the main loop does when the first character arrives.
   void ReceiveFed(bool& stored, bool& errorReceipt) {
@@ -74,7 +54,6 @@ struct TZovaTest : ::testing::Test {
     d->ResetTransfer();
     d->Receive(stored, errorReceipt);
   }
-  std::string Cell(int col) { return model.Cell(col, 1); }
 };
 
 TEST_F(TZovaTest, SystemFileIsCutAndStoredWhenTheOperatorSaysYes) {
@@ -188,14 +167,6 @@ TEST_F(TZovaTest, ControlThatStopsWithinTheLastFiveCharactersHasItsProgram) {
   EXPECT_EQ(Cell(kColMelding), "Klarer ikke \xE5 sende ut tegn");
 }
 
-std::string Drain(LoopbackDevice& end) {
-  std::string out;
-  uint8_t buf[256];
-  for (IoResult r; (r = end.Read(buf, sizeof buf, 0)).count > 0;)
-    out.append(reinterpret_cast<char*>(buf), r.count);
-  return out;
-}
-
 TEST_F(TZovaTest, SendThatCannotOpenItsFileSaysWhichAndNeverThatItStarted) {
   // Melding before the send holds the handshake's word; it must not come back.
   struct Case {
@@ -220,7 +191,7 @@ TEST_F(TZovaTest, SendThatCannotOpenItsFileSaysWhichAndNeverThatItStarted) {
       EXPECT_EQ(melding.rfind(c.last, 0), 0u) << melding;
     else
       EXPECT_EQ(melding, "Umulig \xE5 \xE5pne filen " + UpperCase(M() + c.name));
-    EXPECT_EQ(Drain(*control), "") << "nothing goes out";
+    EXPECT_EQ(Drain(), "") << "nothing goes out";
   }
 }
 
@@ -303,7 +274,7 @@ TEST_F(TZovaTest, OperatorOrdersSendTheFileInTheCellOrAreCancelled) {
     int receipt = 0;
     d->RunCycle(receipt);
     EXPECT_EQ(Cell(kColStatus), c.status);
-    EXPECT_EQ(Drain(*control), c.cancel ? "" : program);
+    EXPECT_EQ(Drain(), c.cancel ? "" : program);
     EXPECT_FALSE(model.Request(1).Send) << "an order is taken once";
   }
 }
@@ -331,7 +302,7 @@ TEST_F(TZovaTest, PreemptRuleReceivesWhatAControlSendsWithItsStartSignal) {
     Feed(program);
     d->RunCycle(receipt);
     EXPECT_EQ(test::Exists(M() + "O1234.NC"), preempt) << Cell(kColStatus);
-    const std::string sent = Drain(*control);
+    const std::string sent = Drain();
     EXPECT_EQ(sent.find("O1000") != std::string::npos, !preempt) << sent;
     // Either way the control's program is not lost: the next turn takes it.
     d->RunCycle(receipt);
