@@ -54,22 +54,21 @@
 #include "pty_pair.h"
 #include "ser2net_server.h"
 #include "serial/device/open_device.h"
+#include "station_run.h"
 
 namespace {
 
+using bench::Clock;
+using bench::Fail;
+using bench::ReadFile;
+using bench::Since;
+using bench::TempDir;
+using bench::WriteFile;
 using zova::test::Ser2net;
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-pid_t g_station = -1;
 // --side: only that side is measured, for profiling one of them.
 std::string g_side;
-
-[[noreturn]] void Fail(const std::string& what) {
-  std::fprintf(stderr, "rfc2217_throughput: %s\n", what.c_str());
-  if (g_station > 0) ::kill(g_station, SIGKILL);
-  std::exit(1);
-}
 
 // One measurement: the time, and the CPU time of the client (the bench's
 // process for the device parts, the station for the others) and of ser2net.
@@ -85,10 +84,6 @@ double OwnCpu() {
   rusage u{};
   ::getrusage(RUSAGE_SELF, &u);
   return Seconds(u.ru_utime) + Seconds(u.ru_stime);
-}
-
-double Since(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
 }
 
 std::string DeviceProgram(size_t bytes) {
@@ -206,34 +201,6 @@ Sample DeviceReceive(Ser2net::Mode mode, const std::string& prog) {
   return {seconds, cpu, line.server.CpuSeconds()};
 }
 
-struct TempDir {
-  std::string path;
-  TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string t = std::string(base && *base ? base : "/tmp") + "/zova-rfc-XXXXXX";
-    if (!::mkdtemp(t.data())) Fail("mkdtemp failed");
-    path = t;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  std::string operator/(const std::string& name) const { return path + "/" + name; }
-};
-
-void WriteFile(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(data.data(), static_cast<std::streamsize>(data.size()));
-  if (!out) Fail("cannot write " + path);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // The station headless with one STANDARD machine on Device, its own pauses
 // twenty times faster; the port is XON/XOFF, so a send goes in runs.
 class Station {
@@ -251,17 +218,14 @@ class Station {
     if (pid_ == 0) {
       ::dup2(out, 1);
       ::dup2(out, 2);
-      for (std::string e :
-           {"XDG_RUNTIME_DIR=" + dir.path, "ZOVA_SYSTEM_REGISTRY=" + (dir / "s.ini"),
-            "ZOVA_USER_REGISTRY=" + (dir / "u.ini"), std::string("ZOVA_CLOCK_SCALE=20")})
-        ::putenv(::strdup(e.c_str()));
+      for (const std::string& e : bench::StationEnv(dir, 20)) ::putenv(::strdup(e.c_str()));
       std::string ini_path = dir / "Zova.ini";
       ::execl(ZOVA_EXE, ZOVA_EXE, ini_path.c_str(), "--headless", static_cast<char*>(nullptr));
       ::_exit(127);
     }
     ::close(out);
     if (pid_ < 0) Fail("fork failed");
-    g_station = pid_;
+    bench::g_children.push_back(pid_);
   }
   ~Station() { Stop(); }
   // Its CPU time in all.
@@ -271,7 +235,8 @@ class Station {
     int status = 0;
     rusage u{};
     ::wait4(pid_, &status, 0, &u);
-    pid_ = g_station = -1;
+    std::erase(bench::g_children, pid_);
+    pid_ = -1;
     return Seconds(u.ru_utime) + Seconds(u.ru_stime);
   }
   // Waits until the station's output has a line with Text.
