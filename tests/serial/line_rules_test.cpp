@@ -125,16 +125,16 @@ TEST(WriteRun, SameCharactersAsOneByOneAndWhereEachEnds) {
 }
 
 TEST(WriteRun, OnlyWhenNoCharacterNeedsTheStation) {
-  auto with = [](auto set) {
+  auto with = [](auto set, bool watchesDsr = false) {
     TComPort r;
     set(r);
-    return RunWriteAllowed(r);
+    return RunWriteAllowed(r, watchesDsr);
   };
   EXPECT_TRUE(with([](TComPort&) {}));
   EXPECT_FALSE(with([](TComPort& r) { r.Buffer = true; }));
   EXPECT_FALSE(with([](TComPort& r) { r.Delay = 1; }));
   EXPECT_FALSE(with([](TComPort& r) { r.LoopDelay = 1; }));
-  EXPECT_FALSE(with([](TComPort& r) { r.Dcb.dtrDsr = true; }));
+  EXPECT_FALSE(with([](TComPort&) {}, true)) << "DSR looked at before each byte";
   EXPECT_FALSE(with([](TComPort& r) { r.Blokkvis = r.BlokkvisActive = true; }));
   EXPECT_TRUE(with([](TComPort& r) { r.Blokkvis = true, r.BlokkvisActive = false; }));
 }

@@ -33,6 +33,40 @@ class WatchingClock : public ManualClock {
   }
 };
 
+// A device in front of a loopback end that counts the writes reaching it,
+// and with ModemLines false has none (as a pseudo-terminal or a TCP port).
+class CountingDevice : public SerialDevice {
+ public:
+  CountingDevice(std::unique_ptr<SerialDevice> inner, bool modemLines)
+      : inner_(std::move(inner)), modemLines_(modemLines) {}
+  bool Configure(const LineSettings& s, int& err) override { return inner_->Configure(s, err); }
+  IoResult Write(const uint8_t* data, size_t len, int timeoutMs) override {
+    ++writes;
+    return inner_->Write(data, len, timeoutMs);
+  }
+  std::optional<ModemStatus> GetModemStatus() override {
+    if (!modemLines_) return std::nullopt;
+    return inner_->GetModemStatus();
+  }
+  bool SetDtr(bool on) override { return inner_->SetDtr(on); }
+  bool SetRts(bool on) override { return inner_->SetRts(on); }
+  bool SetBreak(bool on) override { return inner_->SetBreak(on); }
+  bool ResumeOutput() override { return inner_->ResumeOutput(); }
+  std::optional<LineErrorCounts> GetLineErrors() override { return inner_->GetLineErrors(); }
+  std::string Name() const override { return inner_->Name(); }
+  int writes = 0;
+
+ protected:
+  IoResult ReadSome(uint8_t* buf, size_t max, int timeoutMs) override {
+    return inner_->Read(buf, max, timeoutMs);
+  }
+  bool PurgeDevice(bool rx, bool tx) override { return inner_->Purge(rx, tx); }
+
+ private:
+  std::unique_ptr<SerialDevice> inner_;
+  bool modemLines_;
+};
+
 struct TComTest : ::testing::Test {
   StationModel model{2};
   UiLinks links;
@@ -332,6 +366,25 @@ TEST_F(TComTest, BlockwiseSendHearsContinueAndBreak) {
   d->WriteBlockChar(rec, false, ok, 'X');
   EXPECT_TRUE(ok) << "between the 4096 boundaries nobody listens";
   EXPECT_FALSE(rec.HasUnread);
+}
+
+TEST_F(TComTest, DsrFlowGoesByteByByteOnlyWhereTheDeviceHasModemLines) {
+  const std::string text = "G1 X2\r\nM30\r\n";
+  for (bool modemLines : {true, false}) {
+    SCOPED_TRACE(modemLines ? "modem lines" : "none");
+    Open("Kode=ASCII\nDtrDsr=True\n", false, [](LoopbackDevice& p) { p.SetDtr(true); });
+    auto counting = std::make_unique<CountingDevice>(std::move(rec.Handle), modemLines);
+    CountingDevice* device = counting.get();
+    rec.Handle = std::move(counting);
+    bool ok = false;
+    size_t sent = 0;
+    d->WriteChars(rec, text, false, ok, sent);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(sent, text.size());
+    EXPECT_EQ(Wire(), text);
+    EXPECT_EQ(device->writes, modemLines ? static_cast<int>(text.size()) : 1)
+        << "DSR is looked at before each byte only where it can be read";
+  }
 }
 
 TEST_F(TComTest, HardwareStartNeedsARisingEdge) {

@@ -78,6 +78,10 @@ class TCom : public TFile {
   static constexpr size_t kMaxRun = 4096;
   static void UnreadChar(TComPort& rec, char ch);
   static bool HasUnreadChar(const TComPort& rec) { return rec.HasUnread; }
+  // DTR/DSR flow is done here, by looking at DSR before each byte, and only
+  // where the device reports its modem lines: on a pseudo-terminal or a TCP
+  // port nothing could hold the output, and the bytes go in runs.
+  static bool WatchesDsr(TComPort& rec);
 
   // Writing. Ok false after the tries are spent (or the send was stopped by
   // the control's block-wise answer).

@@ -63,6 +63,10 @@ bool TCom::HeldByDsr(TComPort& rec) {
   return m && !m->dsr;
 }
 
+bool TCom::WatchesDsr(TComPort& rec) {
+  return rec.Dcb.dtrDsr && rec.Handle && rec.Handle->GetModemStatus().has_value();
+}
+
 size_t TCom::WriteRetrying(TComPort& rec, const uint8_t* data, size_t len, int tries,
                            TryTime time) {
   size_t done = 0;
@@ -158,7 +162,7 @@ void TCom::WriteChar(TComPort& rec, bool noRetry, bool& ok, char ch) {
 void TCom::WriteChars(TComPort& rec, std::string_view data, bool noRetry, bool& ok, size_t& sent) {
   ok = true;
   sent = 0;
-  if (!RunWriteAllowed(rec)) {
+  if (!RunWriteAllowed(rec, WatchesDsr(rec))) {
     for (char c : data) {
       WriteChar(rec, noRetry, ok, c);
       if (!ok) return;

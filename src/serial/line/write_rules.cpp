@@ -70,9 +70,8 @@ bool BlockwiseCheckDue(const TComPort& rec, const BlockwiseContext& ctx) {
   return ctx.writeFailed || rec.CharCount % kBlockwiseInterval == 0;
 }
 
-bool RunWriteAllowed(const TComPort& rec) {
-  return !rec.Buffer && rec.Delay <= 0 && rec.LoopDelay <= 0 && !BlockwiseOn(rec) &&
-         !rec.Dcb.dtrDsr;
+bool RunWriteAllowed(const TComPort& rec, bool watchesDsr) {
+  return !rec.Buffer && rec.Delay <= 0 && rec.LoopDelay <= 0 && !BlockwiseOn(rec) && !watchesDsr;
 }
 
 bool BufferFlushDue(std::string_view outBuf, char ch, bool flush) {

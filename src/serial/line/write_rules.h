@@ -67,7 +67,9 @@ bool BlockwiseCheckDue(const TComPort& rec, const BlockwiseContext& ctx);
 // Whether a run of characters may go to the kernel in one write: nothing
 // between two of them needs the station (no pacing, no block-wise answer to
 // listen for, no DSR hold done by hand, no buffered output of its own).
-bool RunWriteAllowed(const TComPort& rec);
+// WatchesDsr: the station looks at DSR before each byte (DTR/DSR flow on a
+// device that reports its modem lines).
+bool RunWriteAllowed(const TComPort& rec, bool watchesDsr);
 
 // With Buffer on: whether OutBuf (Ch already appended) goes out now.
 bool BufferFlushDue(std::string_view outBuf, char ch, bool flush);

@@ -84,6 +84,7 @@ void TZova::ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent) {
   // Plain characters go out in runs; each run shares its retry rule, so the
   // stop code starts a new one.
   std::string run;
+  const bool watchesDsr = WatchesDsr(Com);
   auto writeRun = [&] {
     if (run.empty() || !lineOk) return;
     size_t sent = 0;
@@ -134,7 +135,7 @@ void TZova::ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent) {
       run += ch;
       // Where the line layer must see every character on its own (block-wise
       // answers count the file's bytes left), each goes at once.
-      if (run.size() >= (RunWriteAllowed(Com) ? kSendRun : 1)) writeRun();
+      if (run.size() >= (RunWriteAllowed(Com, watchesDsr) ? kSendRun : 1)) writeRun();
     }
     if (oneCharStop && ch == StoppTegn[0]) break;
   }
