@@ -88,6 +88,9 @@ class TZova : public TCom {
   void RunCycle(int& receiptPending);
 
   // The steps of a send the variants share.
+  // The next character of the program being sent: false at its end or when
+  // the driver is told to end; FileOk turns false only when a read failed.
+  bool TakeSendChar(char& ch, bool& fileOk);
   void SendTrailer(bool& lineOk, bool allowed, bool& trailerDone);
   // A line that failed within the last characters of the file took the
   // whole program (LineOk becomes true).

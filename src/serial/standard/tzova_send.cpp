@@ -59,6 +59,16 @@ void TZova::Send(bool isTool, bool isDirectory, bool errorReceipt, bool isReceip
   Com.Raw = false;
 }
 
+bool TZova::TakeSendChar(char& ch, bool& fileOk) {
+  if (!MoreToSend() || Terminated()) return false;
+  bool got = true;
+  NextSendChar(ch, got);
+  if (got) return true;
+  // The rules may skip the rest of the file; only a failed read is a fault.
+  fileOk = !MoreToSend();
+  return false;
+}
+
 void TZova::ShowSendStart(const std::string& kind) {
   ReportCell(kColStatus, "Sender " + kind + "data - " + std::to_string(SendCount));
 }
@@ -94,15 +104,8 @@ void TZova::ProgramBody(bool& lineOk, bool& fileOk, bool& stopSent) {
   };
   const bool oneCharStop = StoppTegn.size() == 1;
   while (lineOk && fileOk) {
-    if (!MoreToSend() || Terminated()) break;
     char ch = 0;
-    bool got = true;
-    NextSendChar(ch, got);
-    if (!got) {
-      // The rules may skip the rest of the file; only a failed read is a fault.
-      fileOk = !MoreToSend();
-      break;
-    }
+    if (!TakeSendChar(ch, fileOk)) break;
     const auto u = static_cast<unsigned char>(ch);
     const bool stopHere = started && !stopSeen && IsCode(StoppKode, ch);
     const bool pauseHere = PauseTid > 0 && PauseTegn.test(u);

@@ -183,15 +183,9 @@ void TEcho::DropEchoes() {
 void TEcho::SendEchoed(bool& lineOk, bool& fileOk) {
   SendCodesEchoed(StartEkstra + (StartStoppKodeUt ? StartKode : ""), false, lineOk);
   const bool oneCharStop = StoppTegn.size() == 1;
-  while (lineOk && fileOk && MoreToSend() && !Terminated()) {
+  while (lineOk && fileOk) {
     char ch = 0;
-    bool got = true;
-    NextSendChar(ch, got);
-    if (!got) {
-      // The rules may skip the rest of the file; only a failed read is a fault.
-      fileOk = !MoreToSend();
-      break;
-    }
+    if (!TakeSendChar(ch, fileOk)) break;
     SendWithEcho(ch, lineOk);
     if (oneCharStop && ch == StoppTegn[0]) break;
   }

@@ -78,15 +78,8 @@ void TSiemens::SendBody(bool& lineOk, bool& fileOk, char& last) {
   SiemensSendState state;
   const bool oneCharStop = StoppTegn.size() == 1;
   while (lineOk && fileOk) {
-    if (!MoreToSend() || Terminated()) break;
     char ch = 0;
-    bool got = true;
-    NextSendChar(ch, got);
-    if (!got) {
-      // The rules may skip the rest of the file; only a failed read is a fault.
-      fileOk = !MoreToSend();
-      break;
-    }
+    if (!TakeSendChar(ch, fileOk)) break;
     const SiemensCharStep step = NextSiemensChar(state, ch, Com.CharCount, Com.Blokkvis);
     if (step.pauseBefore) PauseBetweenPrograms();
     WriteChar(Com, step.noRetry, lineOk, ch);
