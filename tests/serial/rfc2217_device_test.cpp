@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <string>
@@ -187,17 +188,22 @@ TEST(Rfc2217Device, WritesCutShortByAFullSocketLoseAndRepeatNothing) {
   Bytes data;
   for (size_t i = 0; i < (6u << 20); ++i)
     data.push_back((i >> 16) % 2 ? (i % 3 ? 0xFF : 'x') : static_cast<uint8_t>('A' + i % 26));
-  int cut = 0;
+  std::atomic<int> cut{0};
+  std::atomic<bool> done{false};
   std::thread writer([&] {
     for (size_t at = 0; at < data.size();) {
       const size_t want = std::min<size_t>(65536, data.size() - at);
       IoResult r = dev->Write(data.data() + at, want, 20);
       if (r.count < want) ++cut;
-      if (!r.Ok() && !r.timedOut) return;
+      if (!r.Ok() && !r.timedOut) break;
       at += r.count;
     }
+    done = true;
   });
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  // The server reads nothing until the socket has cut a write short (under a
+  // sanitizer the writer may need far longer than usual to fill it).
+  for (int i = 0; i < 4000 && cut == 0 && !done; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   const size_t wire = data.size() + static_cast<size_t>(std::count(data.begin(), data.end(), 0xFF));
   const Bytes received = server.Receive(wire);
   Bytes got;
